@@ -1,0 +1,35 @@
+// One open of the driver: its option record and the at most three working objects it owns.
+#pragma once
+
+#include "board/renderer.h"
+#include "codec/compressor.h"
+#include "codec/decompressor.h"
+#include "driver/codec_state.h"
+#include "driver/driver_heap.h"
+
+class CodecInstance final : public HeapObject {
+public:
+    // Starts from the factory state with the option bytes of DefaultCodecState.
+    CodecInstance();
+    // Destroys the compression session, then the decompression session, then the renderer.
+    ~CodecInstance() override;
+
+    CodecInstance(const CodecInstance&) = delete;
+    CodecInstance& operator=(const CodecInstance&) = delete;
+
+    // ICM_GETSTATE and ICM_SETSTATE: byte counts as the messages answer them.
+    LRESULT GetState(void* buffer, DWORD size) const;
+    LRESULT SetState(const void* buffer, DWORD size);
+
+    CodecState State;
+    Renderer* ActiveRenderer = nullptr;
+    Compressor* ActiveCompressor = nullptr;
+    Decompressor* ActiveDecompressor = nullptr;
+};
+
+// Replaces an owned object: destroys the old one and leaves the pointer as given.
+template <typename T>
+void ReplaceOwned(T*& owner, T* replacement) {
+    delete owner;
+    owner = replacement;
+}

@@ -1,0 +1,3 @@
+#include "driver/codec_state.h"
+
+CodecState DefaultCodecState = kFactoryCodecState;

@@ -1,0 +1,91 @@
+// Message dispatch: each case names the handler of one message. Messages that act on an
+// instance answer ICERR_UNSUPPORTED on the configuration-only open, which has none.
+#include "driver/driver_proc.h"
+
+#include "board/board_library.h"
+#include "driver/codec_info.h"
+#include "driver/codec_instance.h"
+#include "driver/process.h"
+
+namespace {
+
+// The manager should have attached the process first; if it did not, find the module now so
+// that resources still load.
+void EnsureModuleHandle(HDRVR hDriver) {
+    if (ghModule == nullptr) {
+        OutputDebugStringA("!!!!!!!!!!!!!!!!!!!!! ghModule = NULL !!!!!!!!!!!!!!!!!!!");
+        ghModule = GetDriverModuleHandle(hDriver);
+    }
+}
+
+CodecInstance* InstanceFromDriverId(DWORD_PTR driverId) {
+    return driverId == kConfigurationOnlyDriverId ? nullptr
+                                                  : reinterpret_cast<CodecInstance*>(driverId);
+}
+
+// DRV_OPEN: the open parameters are only tested for presence.
+LRESULT OpenInstance(LPARAM openParameters) {
+    if (openParameters == 0) {
+        return static_cast<LRESULT>(kConfigurationOnlyDriverId);
+    }
+    return reinterpret_cast<LRESULT>(new CodecInstance);
+}
+
+LRESULT CloseInstance(CodecInstance* instance) {
+    delete instance;
+    return 1;
+}
+
+// ICM_CONFIGURE and ICM_ABOUT ask with -1 whether the dialog exists.
+bool IsDialogQuery(LPARAM parentWindow) { return static_cast<LONG>(parentWindow) < 0; }
+
+}  // namespace
+
+extern "C" LRESULT WINAPI DriverProc(DWORD_PTR dwDriverId, HDRVR hDriver, UINT uMsg,
+                                     LPARAM lParam1, LPARAM lParam2) {
+    EnsureModuleHandle(hDriver);
+    CodecInstance* instance = InstanceFromDriverId(dwDriverId);
+    const auto size = static_cast<DWORD>(lParam2);
+
+    switch (uMsg) {
+        case DRV_LOAD:
+            TestBoard();
+            return 1;
+        case DRV_ENABLE:
+        case DRV_DISABLE:
+        case DRV_QUERYCONFIGURE:
+        case DRV_INSTALL:
+        case DRV_REMOVE:
+            return 1;
+        case DRV_OPEN:
+            return OpenInstance(lParam2);
+        case DRV_CLOSE:
+            return CloseInstance(instance);
+        case DRV_FREE:
+            BoardUsable = 0;
+            return 1;
+
+        case ICM_DRAW_GET_PALETTE:
+            return ICERR_UNSUPPORTED;
+        case ICM_DRAW_WINDOW:
+        case ICM_DRAW_REALIZE:
+            return 0;
+
+        case ICM_GETSTATE:
+            return instance ? instance->GetState(reinterpret_cast<void*>(lParam1), size) : 0;
+        case ICM_SETSTATE:
+            return instance ? instance->SetState(reinterpret_cast<const void*>(lParam1), size) : 0;
+        case ICM_GETINFO:
+            return GetCodecInfo(reinterpret_cast<ICINFO*>(lParam1), size);
+        // The dialogs are not built yet: only the question whether they exist is answered.
+        case ICM_CONFIGURE:
+        case ICM_ABOUT:
+            return IsDialogQuery(lParam1) ? ICERR_OK : ICERR_UNSUPPORTED;
+
+        default:
+            if (uMsg < DRV_USER) {
+                return DefDriverProc(dwDriverId, hDriver, uMsg, lParam1, lParam2);
+            }
+            return ICERR_UNSUPPORTED;
+    }
+}

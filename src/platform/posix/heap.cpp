@@ -1,0 +1,63 @@
+#include <cstdlib>
+#include <mutex>
+#include <unordered_set>
+
+#include "platform/posix/win_functions.h"
+
+namespace {
+
+// A growable private heap over malloc that remembers its blocks, so that destroying it frees
+// everything still allocated from it, as a Win32 private heap does.
+struct PrivateHeap {
+    std::mutex lock;
+    std::unordered_set<void*> liveBlocks;
+};
+
+PrivateHeap* AsHeap(HANDLE heap) { return static_cast<PrivateHeap*>(heap); }
+
+}  // namespace
+
+HANDLE HeapCreate(DWORD, SIZE_T, SIZE_T) { return new (std::nothrow) PrivateHeap; }
+
+LPVOID HeapAlloc(HANDLE heap, DWORD, SIZE_T bytes) {
+    if (heap == nullptr) {
+        return nullptr;
+    }
+    void* block = std::malloc(bytes == 0 ? 1 : bytes);
+    if (block != nullptr) {
+        std::lock_guard guard(AsHeap(heap)->lock);
+        AsHeap(heap)->liveBlocks.insert(block);
+    }
+    return block;
+}
+
+BOOL HeapFree(HANDLE heap, DWORD, LPVOID block) {
+    if (heap == nullptr || block == nullptr) {
+        return FALSE;
+    }
+    std::lock_guard guard(AsHeap(heap)->lock);
+    if (AsHeap(heap)->liveBlocks.erase(block) == 0) {
+        return FALSE;
+    }
+    std::free(block);
+    return TRUE;
+}
+
+BOOL HeapDestroy(HANDLE heap) {
+    if (heap == nullptr) {
+        return FALSE;
+    }
+    for (void* block : AsHeap(heap)->liveBlocks) {
+        std::free(block);
+    }
+    delete AsHeap(heap);
+    return TRUE;
+}
+
+SIZE_T PosixHeapLiveBlockCount(HANDLE heap) {
+    if (heap == nullptr) {
+        return 0;
+    }
+    std::lock_guard guard(AsHeap(heap)->lock);
+    return AsHeap(heap)->liveBlocks.size();
+}

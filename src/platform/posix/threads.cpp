@@ -1,0 +1,175 @@
+#include <unistd.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+#include "platform/posix/win_functions.h"
+
+namespace {
+
+// A flag under a lock with a condition to wait on; waiting consumes nothing by itself.
+struct Signal {
+    std::mutex lock;
+    std::condition_variable changed;
+
+    template <typename Ready>
+    bool WaitUntil(std::unique_lock<std::mutex>& guard, DWORD milliseconds, Ready ready) {
+        if (milliseconds == INFINITE) {
+            changed.wait(guard, ready);
+            return true;
+        }
+        return changed.wait_for(guard, std::chrono::milliseconds(milliseconds), ready);
+    }
+};
+
+class WaitableObject {
+public:
+    virtual ~WaitableObject() = default;
+    virtual DWORD Wait(DWORD milliseconds) = 0;
+};
+
+class Event final : public WaitableObject {
+public:
+    Event(bool manualReset, bool signalled) : manualReset_(manualReset), signalled_(signalled) {}
+
+    DWORD Wait(DWORD milliseconds) override {
+        std::unique_lock guard(signal_.lock);
+        if (!signal_.WaitUntil(guard, milliseconds, [this] { return signalled_; })) {
+            return WAIT_TIMEOUT;
+        }
+        // An auto-reset event lets exactly one waiter through per signal.
+        if (!manualReset_) {
+            signalled_ = false;
+        }
+        return WAIT_OBJECT_0;
+    }
+
+    void Set() {
+        std::lock_guard guard(signal_.lock);
+        signalled_ = true;
+        if (manualReset_) {
+            signal_.changed.notify_all();
+        } else {
+            signal_.changed.notify_one();
+        }
+    }
+
+    void Reset() {
+        std::lock_guard guard(signal_.lock);
+        signalled_ = false;
+    }
+
+private:
+    Signal signal_;
+    const bool manualReset_;
+    bool signalled_;
+};
+
+// The running thread shares its state with the handle, so either may go first.
+class Thread final : public WaitableObject {
+public:
+    Thread(LPTHREAD_START_ROUTINE start, LPVOID parameter) : state_(std::make_shared<State>()) {
+        std::thread([state = state_, start, parameter] {
+            const DWORD exitCode = start(parameter);
+            std::lock_guard guard(state->signal.lock);
+            state->exitCode = exitCode;
+            state->finished = true;
+            state->signal.changed.notify_all();
+        }).detach();
+    }
+
+    DWORD Wait(DWORD milliseconds) override {
+        std::unique_lock guard(state_->signal.lock);
+        return state_->signal.WaitUntil(guard, milliseconds, [this] { return state_->finished; })
+                   ? WAIT_OBJECT_0
+                   : WAIT_TIMEOUT;
+    }
+
+    DWORD ExitCode() {
+        std::lock_guard guard(state_->signal.lock);
+        return state_->finished ? state_->exitCode : STILL_ACTIVE;
+    }
+
+private:
+    struct State {
+        Signal signal;
+        DWORD exitCode = STILL_ACTIVE;
+        bool finished = false;
+    };
+    std::shared_ptr<State> state_;
+};
+
+WaitableObject* AsWaitable(HANDLE handle) { return static_cast<WaitableObject*>(handle); }
+
+}  // namespace
+
+void GetSystemInfo(SYSTEM_INFO* info) {
+    *info = SYSTEM_INFO{};
+    info->dwPageSize = static_cast<DWORD>(sysconf(_SC_PAGESIZE));
+    info->dwNumberOfProcessors = static_cast<DWORD>(sysconf(_SC_NPROCESSORS_ONLN));
+    info->dwAllocationGranularity = 0x10000;
+}
+
+HANDLE CreateEventA(void*, BOOL manualReset, BOOL initialState, LPCSTR) {
+    return static_cast<WaitableObject*>(new Event(manualReset != FALSE, initialState != FALSE));
+}
+
+BOOL SetEvent(HANDLE event) {
+    auto* target = dynamic_cast<Event*>(AsWaitable(event));
+    if (target == nullptr) {
+        return FALSE;
+    }
+    target->Set();
+    return TRUE;
+}
+
+BOOL ResetEvent(HANDLE event) {
+    auto* target = dynamic_cast<Event*>(AsWaitable(event));
+    if (target == nullptr) {
+        return FALSE;
+    }
+    target->Reset();
+    return TRUE;
+}
+
+HANDLE CreateThread(void*, SIZE_T, LPTHREAD_START_ROUTINE start, LPVOID parameter, DWORD,
+                    LPDWORD threadId) {
+    try {
+        auto* thread = new Thread(start, parameter);
+        if (threadId != nullptr) {
+            *threadId = 0;
+        }
+        return static_cast<WaitableObject*>(thread);
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+BOOL GetExitCodeThread(HANDLE thread, LPDWORD exitCode) {
+    auto* target = dynamic_cast<Thread*>(AsWaitable(thread));
+    if (target == nullptr || exitCode == nullptr) {
+        return FALSE;
+    }
+    *exitCode = target->ExitCode();
+    return TRUE;
+}
+
+DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
+    if (handle == nullptr) {
+        return WAIT_FAILED;
+    }
+    return AsWaitable(handle)->Wait(milliseconds);
+}
+
+BOOL CloseHandle(HANDLE handle) {
+    if (handle == nullptr) {
+        return FALSE;
+    }
+    delete AsWaitable(handle);
+    return TRUE;
+}
+
+void Sleep(DWORD milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }

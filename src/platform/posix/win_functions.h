@@ -1,0 +1,52 @@
+// The Win32 calls the driver makes, implemented for POSIX in this folder with the semantics the
+// driver relies on. Each file here implements one family.
+#pragma once
+
+#include "platform/posix/win_types.h"
+
+// Private heaps (heap.cpp). A heap knows its live blocks, so HeapDestroy frees them all.
+HANDLE HeapCreate(DWORD options, SIZE_T initialSize, SIZE_T maximumSize);
+LPVOID HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes);
+BOOL HeapFree(HANDLE heap, DWORD flags, LPVOID block);
+BOOL HeapDestroy(HANDLE heap);
+
+// Debugger output (debug_output.cpp): standard error when QLNU_DEBUG_OUTPUT is set, and the
+// test hook below in any case.
+void OutputDebugStringA(LPCSTR text);
+
+// Modules and run-time loading (modules.cpp). LoadLibraryA maps a Windows file name to the
+// shared-object name the platform's loader searches for: "NAME.DLL" becomes "libname.so".
+DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
+HMODULE LoadLibraryA(LPCSTR fileName);
+FARPROC GetProcAddress(HMODULE module, LPCSTR name);
+BOOL FreeLibrary(HMODULE module);
+
+// Processors, events and threads (threads.cpp). Handles are waitable: an event until it is
+// signalled (auto-reset events let exactly one wait through per SetEvent), a thread until it ends.
+void GetSystemInfo(SYSTEM_INFO* info);
+HANDLE CreateEventA(void* attributes, BOOL manualReset, BOOL initialState, LPCSTR name);
+BOOL SetEvent(HANDLE event);
+BOOL ResetEvent(HANDLE event);
+HANDLE CreateThread(void* attributes, SIZE_T stackSize, LPTHREAD_START_ROUTINE start,
+                    LPVOID parameter, DWORD creationFlags, LPDWORD threadId);
+BOOL GetExitCodeThread(HANDLE thread, LPDWORD exitCode);
+DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
+BOOL CloseHandle(HANDLE handle);
+void Sleep(DWORD milliseconds);
+
+// Resources (resources.cpp): strings come from the module's compiled-in string table.
+int LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int bufferSize);
+int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR multiByte, int multiByteCount,
+                        LPWSTR wide, int wideCount);
+
+// The driver manager's side of an installable driver (driver_manager.cpp).
+LRESULT DefDriverProc(DWORD_PTR driverId, HDRVR driver, UINT message, LPARAM lParam1,
+                      LPARAM lParam2);
+HMODULE GetDriverModuleHandle(HDRVR driver);
+
+// Test seams that exist only on POSIX.
+SIZE_T PosixHeapLiveBlockCount(HANDLE heap);
+using DebugOutputHook = void (*)(LPCSTR text);
+void SetDebugOutputHook(DebugOutputHook hook);
+// The compiled-in string table of the module's resources, or null for an unknown id.
+LPCSTR PosixResourceString(UINT id);

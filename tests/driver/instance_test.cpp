@@ -1,0 +1,169 @@
+// The option record and codec description as hosts exchange them.
+#include <array>
+#include <cstring>
+#include <string>
+
+#include "driver/codec_instance.h"
+#include "support/attached_driver.h"
+
+namespace {
+
+class InstanceStateTest : public AttachedDriverTest {
+protected:
+    void SetUp() override {
+        AttachedDriverTest::SetUp();
+        id_ = Open();
+        ASSERT_NE(id_, 0u);
+    }
+    void TearDown() override {
+        Close(id_);
+        AttachedDriverTest::TearDown();
+    }
+
+    LRESULT GetState(void* buffer, DWORD size) {
+        return Send(id_, ICM_GETSTATE, reinterpret_cast<LPARAM>(buffer), size);
+    }
+    LRESULT SetState(const void* buffer, DWORD size) {
+        return Send(id_, ICM_SETSTATE, reinterpret_cast<LPARAM>(buffer), size);
+    }
+    CodecState State() {
+        CodecState state{};
+        EXPECT_EQ(GetState(&state, sizeof state), 12);
+        return state;
+    }
+
+    DWORD_PTR id_ = 0;
+};
+
+using Bytes = std::array<unsigned char, 12>;
+
+Bytes BytesOf(const CodecState& state) {
+    Bytes bytes;
+    std::memcpy(bytes.data(), &state, sizeof state);
+    return bytes;
+}
+
+TEST_F(InstanceStateTest, ANewInstanceHasTheFactoryStateAsBytes) {
+    const Bytes expected = {'Q', 'L', 'N', 'U', 0x40, 0x1F, 0, 0, 1, 0, 1, 1};
+    EXPECT_EQ(BytesOf(State()), expected);
+}
+
+TEST_F(InstanceStateTest, GetStateSizeRules) {
+    Bytes buffer;
+    buffer.fill(0xEE);
+    EXPECT_EQ(GetState(buffer.data(), 0), 12);
+    EXPECT_EQ(GetState(buffer.data(), 11), 0);
+    Bytes untouched;
+    untouched.fill(0xEE);
+    EXPECT_EQ(buffer, untouched);
+    EXPECT_EQ(GetState(nullptr, 12), 12);
+}
+
+struct SetStateCase {
+    const char* name;
+    Bytes given;
+    DWORD size;
+    LRESULT answer;
+    bool taken;
+};
+
+const SetStateCase kSetStateCases[] = {
+    {"TakenAsGiven", {'Q', 'L', 'N', 'U', 1, 2, 3, 4, 0, 1, 0, 7}, 12, 12, true},
+    {"LowerCaseHandlerKeptLowerCase", {'q', 'l', 'n', 'u', 0x40, 0x1F, 0, 0, 0, 1, 0, 1}, 12, 12, true},
+    {"MixedCaseHandler", {'Q', 'l', 'N', 'u', 0, 0, 0, 0, 1, 1, 1, 1}, 12, 12, true},
+    {"ForeignHandlerRefused", {'Q', 'L', 'N', 'T', 0x40, 0x1F, 0, 0, 0, 1, 0, 1}, 12, 0, false},
+    {"ZeroInHandlerRefused", {'Q', 'L', 0, 'U', 0x40, 0x1F, 0, 0, 0, 1, 0, 1}, 12, 0, false},
+    {"ShortBufferRefused", {'Q', 'L', 'N', 'U', 0x40, 0x1F, 0, 0, 0, 1, 0, 1}, 11, 0, false},
+    {"LargerBufferTakesTwelveBytes", {'Q', 'L', 'N', 'U', 9, 9, 9, 9, 0, 1, 0, 1}, 100, 12, true},
+    {"OptionBytesAreNotRangeChecked", {'Q', 'L', 'N', 'U', 0, 0, 0, 0, 200, 201, 202, 203}, 12, 12, true},
+};
+
+class SetStateTest : public InstanceStateTest,
+                     public ::testing::WithParamInterface<SetStateCase> {};
+
+TEST_P(SetStateTest, TakesOrKeeps) {
+    const Bytes before = BytesOf(State());
+    std::array<unsigned char, 100> buffer{};
+    std::memcpy(buffer.data(), GetParam().given.data(), 12);
+    EXPECT_EQ(SetState(buffer.data(), GetParam().size), GetParam().answer);
+    EXPECT_EQ(BytesOf(State()), GetParam().taken ? GetParam().given : before);
+}
+
+INSTANTIATE_TEST_SUITE_P(States, SetStateTest, ::testing::ValuesIn(kSetStateCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(InstanceStateTest, SetStateWithoutBufferResetsToFactoryNotToDefaults) {
+    DefaultCodecState.ChangeFieldsOrder = 1;
+    const Bytes odd = {'Q', 'L', 'N', 'U', 1, 1, 1, 1, 0, 1, 0, 0};
+    ASSERT_EQ(SetState(odd.data(), 12), 12);
+    EXPECT_EQ(SetState(nullptr, 0), 12);
+    DefaultCodecState = kFactoryCodecState;
+    EXPECT_EQ(BytesOf(State()), BytesOf(kFactoryCodecState));
+}
+
+TEST_F(InstanceStateTest, NewInstancesCopyTheOptionBytesOfTheDefaults) {
+    DefaultCodecState.FiltrateAlpha = 0;
+    DefaultCodecState.ChangeFieldsOrder = 1;
+    DefaultCodecState.FastDCT = 0;
+    DefaultCodecState.ReservedValue = 1234;
+    const DWORD_PTR later = Open();
+    CodecState state{};
+    ASSERT_EQ(Send(later, ICM_GETSTATE, reinterpret_cast<LPARAM>(&state), 12), 12);
+    Close(later);
+    DefaultCodecState = kFactoryCodecState;
+    const Bytes expected = {'Q', 'L', 'N', 'U', 0x40, 0x1F, 0, 0, 0, 1, 0, 1};
+    EXPECT_EQ(BytesOf(state), expected);
+    EXPECT_EQ(State().ChangeFieldsOrder, 0) << "an open instance keeps its own options";
+}
+
+TEST_F(InstanceStateTest, InstancesKeepTheirOwnState) {
+    const DWORD_PTR other = Open();
+    const Bytes changed = {'Q', 'L', 'N', 'U', 5, 0, 0, 0, 0, 1, 0, 1};
+    ASSERT_EQ(Send(other, ICM_SETSTATE, reinterpret_cast<LPARAM>(changed.data()), 12), 12);
+    EXPECT_EQ(State().ChangeFieldsOrder, 0);
+    CodecState otherState{};
+    Send(other, ICM_GETSTATE, reinterpret_cast<LPARAM>(&otherState), 12);
+    EXPECT_EQ(BytesOf(otherState), changed);
+    Close(other);
+}
+
+TEST_F(InstanceStateTest, SetStateOnTheConfigurationOnlyOpenAnswersZero) {
+    const Bytes given = {'Q', 'L', 'N', 'U', 0, 0, 0, 0, 0, 1, 0, 1};
+    EXPECT_EQ(Send(kConfigurationOnlyDriverId, ICM_SETSTATE,
+                   reinterpret_cast<LPARAM>(given.data()), 12),
+              0);
+    EXPECT_EQ(DefaultCodecState.ChangeFieldsOrder, 0);
+}
+
+using CodecInfoTest = AttachedDriverTest;
+
+std::u16string Wide(const WCHAR* text) { return std::u16string(text); }
+
+TEST_F(CodecInfoTest, DescribesTheCodec) {
+    ICINFO info;
+    std::memset(&info, 0, sizeof info);
+    info.dwVersionICM = 0x0104;
+    info.szDriver[0] = u'x';
+    EXPECT_EQ(Send(kConfigurationOnlyDriverId, ICM_GETINFO, reinterpret_cast<LPARAM>(&info),
+                   sizeof info),
+              568);
+    EXPECT_EQ(info.dwSize, 568u);
+    EXPECT_EQ(info.fccType, mmioFOURCC('v', 'i', 'd', 'c'));
+    EXPECT_EQ(info.fccHandler, mmioFOURCC('Q', 'L', 'N', 'U'));
+    EXPECT_EQ(info.dwFlags, 0u) << "no board";
+    EXPECT_EQ(info.dwVersion, 0x104u);
+    EXPECT_EQ(info.dwVersionICM, 0x0104u);
+    EXPECT_EQ(Wide(info.szDriver), u"x");
+    EXPECT_EQ(Wide(info.szDescription), u"Telvik Uncompressed");
+    EXPECT_EQ(Wide(info.szName), u"QLNU");
+}
+
+TEST_F(CodecInfoTest, TooSmallARecordIsLeftAlone) {
+    ICINFO info;
+    std::memset(&info, 0xAB, sizeof info);
+    EXPECT_EQ(Send(kConfigurationOnlyDriverId, ICM_GETINFO, reinterpret_cast<LPARAM>(&info), 567),
+              0);
+    EXPECT_EQ(info.dwSize, 0xABABABABu);
+}
+
+}  // namespace
