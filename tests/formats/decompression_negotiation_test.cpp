@@ -229,4 +229,20 @@ TEST(UnrestrictedProgramTest, DecompressionOffersPackedYuv) {
     EXPECT_EQ(DecompressQuery(&kQlnu24, &yuy2), ICERR_OK);
 }
 
+// A proposal is a whole header: a format claiming fewer bytes would have it written past its end.
+TEST(GetFormatTest, RefusesFormatsShorterThanAHeader) {
+    for (DWORD headerSize : {0u, 16u, 39u}) {
+        BITMAPINFOHEADER rgb = Pal(BI_RGB, 24);
+        rgb.biSize = headerSize;
+        BITMAPINFOHEADER qlnu = Pal(kFourCCQlnu, 24);
+        qlnu.biSize = headerSize;
+        BITMAPINFOHEADER out{};
+        EXPECT_EQ(CompressGetFormat(&rgb, nullptr), ICERR_BADFORMAT) << headerSize;
+        EXPECT_EQ(CompressGetFormat(&rgb, &out), ICERR_BADFORMAT) << headerSize;
+        EXPECT_EQ(DecompressGetFormat(&qlnu, nullptr), ICERR_BADFORMAT) << headerSize;
+        EXPECT_EQ(DecompressGetFormat(&qlnu, &out), ICERR_BADFORMAT) << headerSize;
+        EXPECT_EQ(out.biSize, 0u);
+    }
+}
+
 }  // namespace

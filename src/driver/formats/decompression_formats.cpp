@@ -38,6 +38,10 @@ LRESULT DecompressGetFormat(const BITMAPINFOHEADER* in, BITMAPINFOHEADER* out) {
         return ICERR_BADFORMAT;
     }
     const LONG formatSize = *FormatSize(*in);
+    // The proposal is written over a whole header: a format claiming fewer bytes cannot hold it.
+    if (formatSize < static_cast<LONG>(sizeof(BITMAPINFOHEADER))) {
+        return ICERR_BADFORMAT;
+    }
     if (out == nullptr) {
         return formatSize;
     }
