@@ -1,8 +1,9 @@
 // The main of every benchmark program: runs the registered benchmarks with the console
 // output, then prints each result again as a ratio to memcpy of the same field size and
-// memory situation.
+// memory situation (with --benchmark_repetitions, the medians of the repetitions).
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <string>
@@ -39,19 +40,19 @@ class RatioReporter : public benchmark::ConsoleReporter {
     void Finalize() override {
         ConsoleReporter::Finalize();
         std::map<std::string, double> memcpySeconds;
-        for (const Result& result : results_) {
-            if (IsMemcpy(result.name)) {
-                memcpySeconds[SizeAndMemory(result.name)] = result.seconds;
+        for (const auto& [name, seconds] : MedianSeconds()) {
+            if (IsMemcpy(name)) {
+                memcpySeconds[SizeAndMemory(name)] = seconds;
             }
         }
         std::printf("\n%-60s %12s %10s\n", "Benchmark", "us/field", "x memcpy");
-        for (const Result& result : results_) {
-            const auto baseline = memcpySeconds.find(SizeAndMemory(result.name));
+        for (const auto& [name, seconds] : MedianSeconds()) {
+            const auto baseline = memcpySeconds.find(SizeAndMemory(name));
             if (baseline == memcpySeconds.end()) {
-                std::printf("%-60s %12.1f %10s\n", result.name.c_str(), result.seconds * 1e6, "-");
+                std::printf("%-60s %12.1f %10s\n", name.c_str(), seconds * 1e6, "-");
             } else {
-                std::printf("%-60s %12.1f %10.2f\n", result.name.c_str(), result.seconds * 1e6,
-                            result.seconds / baseline->second);
+                std::printf("%-60s %12.1f %10.2f\n", name.c_str(), seconds * 1e6,
+                            seconds / baseline->second);
             }
         }
     }
@@ -61,6 +62,26 @@ class RatioReporter : public benchmark::ConsoleReporter {
         std::string name;
         double seconds;
     };
+
+    // Per benchmark, in the order they ran.
+    std::vector<std::pair<std::string, double>> MedianSeconds() const {
+        std::vector<std::pair<std::string, double>> medians;
+        std::map<std::string, std::vector<double>> repetitions;
+        for (const Result& result : results_) {
+            std::vector<double>& seconds = repetitions[result.name];
+            if (seconds.empty()) {
+                medians.emplace_back(result.name, 0.0);
+            }
+            seconds.push_back(result.seconds);
+        }
+        for (auto& [name, median] : medians) {
+            std::vector<double>& seconds = repetitions[name];
+            std::nth_element(seconds.begin(), seconds.begin() + seconds.size() / 2, seconds.end());
+            median = seconds[seconds.size() / 2];
+        }
+        return medians;
+    }
+
     std::vector<Result> results_;
 };
 
