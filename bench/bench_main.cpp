@@ -25,7 +25,7 @@ bool IsMemcpy(const std::string& name) {
 }
 
 class RatioReporter : public benchmark::ConsoleReporter {
-  public:
+public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
@@ -57,7 +57,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
         }
     }
 
-  private:
+private:
     struct Result {
         std::string name;
         double seconds;

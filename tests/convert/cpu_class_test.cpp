@@ -23,7 +23,9 @@ struct ClassificationCase {
     CpuClass expected;
 };
 
-void PrintTo(const ClassificationCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const ClassificationCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 const ClassificationCase kCases[] = {
     {"IntelNothing", {"GenuineIntel", 0, 0}, 0},

@@ -21,7 +21,9 @@ struct RepackOperation {
     int sourceBytesPerPixel;  // 2, or 3 for "Y16A"
 };
 
-inline void PrintTo(const RepackOperation& operation, std::ostream* out) { *out << operation.name; }
+inline void PrintTo(const RepackOperation& operation, std::ostream* out) {
+    *out << operation.name;
+}
 
 inline const std::vector<RepackOperation>& RepackOperations() {
     static const std::vector<RepackOperation> operations = {

@@ -97,7 +97,7 @@ std::vector<VariantCase> AllVariantCases() {
 }
 
 class RepackKernelTest : public ::testing::TestWithParam<VariantCase> {
-  protected:
+protected:
     FieldKernel Kernel() const { return GetParam().operation.kernels.*GetParam().variant.member; }
     void ExpectSame(int width, int rows, const Geometry& geometry) {
         SCOPED_TRACE(testing::Message()
