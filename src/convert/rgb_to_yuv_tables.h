@@ -5,7 +5,7 @@
 #include "driver/driver_heap.h"
 
 class RgbToYuvTables final : public HeapObject {
-  public:
+public:
     RgbToYuvTables();
 
     // Bottom-up 24-bit (B, G, R) rows to a top-down UYVY field.

@@ -5,7 +5,7 @@
 #include "driver/driver_heap.h"
 
 class YuvToRgbTables final : public HeapObject {
-  public:
+public:
     YuvToRgbTables();
 
     // A top-down UYVY field to bottom-up 24-bit (B, G, R) rows.
