@@ -20,6 +20,8 @@ struct CopyVariantCase {
     CopyFunction copy;
 };
 
+void PrintTo(const CopyVariantCase& c, std::ostream* out) { *out << c.name; }
+
 const CopyVariantCase kVariants[] = {
     {"Plain", FastCopy_Plain},
     {"MMX", FastCopy_MMX},

@@ -79,6 +79,10 @@ struct VariantCase {
     KernelVariant variant;
 };
 
+void PrintTo(const VariantCase& c, std::ostream* out) {
+    *out << c.operation.name << "_" << c.variant.name;
+}
+
 std::vector<VariantCase> AllVariantCases() {
     std::vector<VariantCase> cases;
     for (const RepackOperation& operation : RepackOperations()) {
