@@ -9,7 +9,9 @@
 // registers of their own, and the even and odd pixels' channels come out of them directly.
 #include <emmintrin.h>
 
+#include <algorithm>
 #include <cstddef>
+#include <iterator>
 
 #include "convert/rgb_field_kernels.h"
 #include "convert/rgb_to_yuv_coefficients.h"
@@ -48,13 +50,40 @@ void Riffle24Words(__m128i& x0, __m128i& x1, __m128i& x2) {
     x2 = y2;
 }
 
+// The even and odd pixels' channels from the three words of each pixel pair: (B, G), (R, B'),
+// (G', R').
+PairChannels ChannelsOfRgb24Pairs(__m128i bg, __m128i rb, __m128i gr, __m128i highBytes) {
+    return {LowByteUp(bg),           HighByte(bg, highBytes), LowByteUp(rb),
+            HighByte(rb, highBytes), LowByteUp(gr),           HighByte(gr, highBytes)};
+}
+
 PairChannels SplitRgb24(const BYTE* in, __m128i highBytes) {
     __m128i x0 = Load128(in), x1 = Load128(in + 16), x2 = Load128(in + 32);
     for (int i = 0; i < 3; ++i) {
         Riffle24Words(x0, x1, x2);
     }
-    return {LowByteUp(x0),           HighByte(x0, highBytes), LowByteUp(x1),
-            HighByte(x1, highBytes), LowByteUp(x2),           HighByte(x2, highBytes)};
+    return ChannelsOfRgb24Pairs(x0, x1, x2, highBytes);
+}
+
+// Two groups at once: the 48 words of 96 bytes split into register-sized halves, so each
+// shuffle (word j to 2j mod 47) is six unpacks with no byte shifts, and four of them take
+// word 3q + c to 16c + q.
+void SplitTwoRgb24Groups(const BYTE* in, __m128i highBytes, PairChannels& first,
+                         PairChannels& second) {
+    __m128i x[6];
+    for (int m = 0; m < 6; ++m) {
+        x[m] = Load128(in + 16 * m);
+    }
+    for (int i = 0; i < 4; ++i) {
+        __m128i y[6];
+        for (int m = 0; m < 3; ++m) {
+            y[2 * m] = _mm_unpacklo_epi16(x[m], x[m + 3]);
+            y[2 * m + 1] = _mm_unpackhi_epi16(x[m], x[m + 3]);
+        }
+        std::copy(std::begin(y), std::end(y), std::begin(x));
+    }
+    first = ChannelsOfRgb24Pairs(x[0], x[2], x[4], highBytes);
+    second = ChannelsOfRgb24Pairs(x[1], x[3], x[5], highBytes);
 }
 
 // The same shuffle for 32 words (word j to 2j mod 31): three take word 4q + c to 8c + q, the
@@ -140,8 +169,41 @@ struct UnalignedStore {
     }
 };
 
+void Prefetch(const BYTE* in, int distance) {
+    _mm_prefetch(reinterpret_cast<const char*>(in) + distance, _MM_HINT_NTA);
+}
+
+struct Rgb32 {
+    template <class Store>
+    static void EncodeRow(BYTE* out, const BYTE* in, unsigned groups, const Coefficients& k) {
+        for (; groups > 0; --groups, in += 64, out += 32) {
+            Prefetch(in, kPrefetchDistance);
+            EncodeBlock<Store>(out, SplitRgb32(in, k.highBytes), k);
+        }
+    }
+};
+
+// Two groups per turn while two are left, then the last one alone.
+struct Rgb24 {
+    template <class Store>
+    static void EncodeRow(BYTE* out, const BYTE* in, unsigned groups, const Coefficients& k) {
+        for (; groups >= 2; groups -= 2, in += 96, out += 64) {
+            Prefetch(in, kPrefetchDistance);
+            Prefetch(in, kPrefetchDistance + 64);
+            PairChannels first, second;
+            SplitTwoRgb24Groups(in, k.highBytes, first, second);
+            EncodeBlock<Store>(out, first, k);
+            EncodeBlock<Store>(out + 32, second, k);
+        }
+        if (groups == 1) {
+            Prefetch(in, kPrefetchDistance);
+            EncodeBlock<Store>(out, SplitRgb24(in, k.highBytes), k);
+        }
+    }
+};
+
 // Destination row k takes source row rows - 1 - k: the bottom-up rows become a top-down field.
-template <class Store, PairChannels (*kSplit)(const BYTE*, __m128i), int kSourceBlockBytes>
+template <class Store, class Format>
 void EncodeRows(BYTE* destination, const BYTE* source, int width, int rows, int destinationStride,
                 int sourceStride) {
     const Coefficients k = LoadCoefficients();
@@ -149,26 +211,21 @@ void EncodeRows(BYTE* destination, const BYTE* source, int width, int rows, int 
     for (int row = 0; row < rows; ++row) {
         const BYTE* in = source + static_cast<std::ptrdiff_t>(rows - 1 - row) * sourceStride;
         BYTE* out = destination + static_cast<std::ptrdiff_t>(row) * destinationStride;
-        for (unsigned group = 0; group < groups; ++group) {
-            _mm_prefetch(reinterpret_cast<const char*>(in) + kPrefetchDistance, _MM_HINT_NTA);
-            EncodeBlock<Store>(out, kSplit(in, k.highBytes), k);
-            in += kSourceBlockBytes;
-            out += 32;
-        }
+        Format::template EncodeRow<Store>(out, in, groups, k);
     }
 }
 
 // One alignment test per call: the stride is part of it, so every row shares the first
 // row's alignment (the sessions' strides always do).
-template <PairChannels (*kSplit)(const BYTE*, __m128i), int kSourceBlockBytes>
+template <class Format>
 void EncodeField(BYTE* destination, const BYTE* source, int width, int rows, int destinationStride,
                  int sourceStride) {
     if (reinterpret_cast<UINT_PTR>(destination) % 16 == 0 && destinationStride % 16 == 0) {
-        EncodeRows<StreamingStore, kSplit, kSourceBlockBytes>(destination, source, width, rows,
-                                                              destinationStride, sourceStride);
+        EncodeRows<StreamingStore, Format>(destination, source, width, rows, destinationStride,
+                                           sourceStride);
     } else {
-        EncodeRows<UnalignedStore, kSplit, kSourceBlockBytes>(destination, source, width, rows,
-                                                              destinationStride, sourceStride);
+        EncodeRows<UnalignedStore, Format>(destination, source, width, rows, destinationStride,
+                                           sourceStride);
     }
     _mm_sfence();
     _mm_empty();
@@ -178,10 +235,10 @@ void EncodeField(BYTE* destination, const BYTE* source, int width, int rows, int
 
 void EncodeRgb24Field_SSE2(BYTE* destination, const BYTE* source, int width, int rows,
                            int destinationStride, int sourceStride) {
-    EncodeField<SplitRgb24, 48>(destination, source, width, rows, destinationStride, sourceStride);
+    EncodeField<Rgb24>(destination, source, width, rows, destinationStride, sourceStride);
 }
 
 void EncodeRgb32Field_SSE2(BYTE* destination, const BYTE* source, int width, int rows,
                            int destinationStride, int sourceStride) {
-    EncodeField<SplitRgb32, 64>(destination, source, width, rows, destinationStride, sourceStride);
+    EncodeField<Rgb32>(destination, source, width, rows, destinationStride, sourceStride);
 }
