@@ -3,7 +3,6 @@
 target_sources(qlnu_core PRIVATE
   decode_rgb24_field_c.cpp
   encode_rgb_field_c.cpp
-  rgb_dispatch_slots.cpp
   rgb_to_yuv_coefficients.cpp
   rgb_to_yuv_tables.cpp
   yuv_to_rgb_coefficients.cpp

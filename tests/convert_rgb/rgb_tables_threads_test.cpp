@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "convert/rgb_dispatch_slots.h"
+#include "convert/dispatch_slots.h"
 #include "convert/rgb_field_kernels.h"
 #include "convert/rgb_to_yuv_coefficients.h"
 #include "convert/rgb_to_yuv_tables.h"
