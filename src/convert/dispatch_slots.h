@@ -14,3 +14,6 @@ extern FieldKernelSlot gPackY16AFieldSlot;
 extern FieldKernelSlot gUnpackYuy2FieldSlot;
 extern FieldKernelSlot gUnpackYvyuFieldSlot;
 extern FieldKernelSlot gUnpackY16FieldSlot;
+extern FieldKernelSlot gEncodeRgb24FieldSlot;
+extern FieldKernelSlot gEncodeRgb32FieldSlot;
+extern FieldKernelSlot gDecodeRgb24FieldSlot;
