@@ -2,7 +2,6 @@
 // publication. Run under ThreadSanitizer.
 #include <gtest/gtest.h>
 
-#include <barrier>
 #include <cstdint>
 #include <cstring>
 #include <thread>
@@ -15,23 +14,11 @@
 #include "convert/kernel_selection.h"
 #include "convert/repack_kernels.h"
 #include "convert/yuv_repacker.h"
+#include "support/race_two_threads.h"
 
 namespace {
 
 constexpr int kRounds = 50;
-
-// Runs first(0) and first(1) on two threads released together.
-template <typename Work>
-void RaceTwoThreads(Work work) {
-    std::barrier start(2);
-    std::thread other([&] {
-        start.arrive_and_wait();
-        work(1);
-    });
-    start.arrive_and_wait();
-    work(0);
-    other.join();
-}
 
 TEST(FirstCallThreads, TwoThreadsBindTheSameKernelAndBothConvert) {
     const int width = 720;

@@ -17,30 +17,11 @@
 #include "convert/yuv_to_rgb_tables.h"
 #include "rgb_test_support.h"
 #include "support/fake_cpu.h"
+#include "support/race_two_threads.h"
 
 namespace {
 
 constexpr int kRounds = 50;
-
-// Runs work(0) and work(1) on two threads released together. The start gate spins rather
-// than waits: the MinGW runtime's std::barrier can miss a wake-up and hang.
-template <typename Work>
-void RaceTwoThreads(Work work) {
-    std::atomic<int> arrived{0};
-    auto startTogether = [&arrived] {
-        arrived.fetch_add(1);
-        while (arrived.load() < 2) {
-            std::this_thread::yield();
-        }
-    };
-    std::thread other([&] {
-        startTogether();
-        work(1);
-    });
-    startTogether();
-    work(0);
-    other.join();
-}
 
 void ConstructBoth() {
     const RgbToYuvTables encoder;
