@@ -5,6 +5,8 @@
 #include "board/board_library.h"
 #include "driver/codec_info.h"
 #include "driver/codec_instance.h"
+#include "driver/formats/compression_formats.h"
+#include "driver/formats/decompression_formats.h"
 #include "driver/process.h"
 
 namespace {
@@ -36,6 +38,10 @@ LRESULT CloseInstance(CodecInstance* instance) {
     return 1;
 }
 
+BITMAPINFOHEADER* FormatOf(LPARAM parameter) {
+    return reinterpret_cast<BITMAPINFOHEADER*>(parameter);
+}
+
 // ICM_CONFIGURE and ICM_ABOUT ask with -1 whether the dialog exists.
 bool IsDialogQuery(LPARAM parentWindow) { return static_cast<LONG>(parentWindow) < 0; }
 
@@ -64,6 +70,17 @@ extern "C" LRESULT WINAPI DriverProc(DWORD_PTR dwDriverId, HDRVR hDriver, UINT u
         case DRV_FREE:
             BoardUsable = 0;
             return 1;
+
+        case ICM_COMPRESS_QUERY:
+            return CompressQuery(FormatOf(lParam1), FormatOf(lParam2));
+        case ICM_COMPRESS_GET_FORMAT:
+            return CompressGetFormat(FormatOf(lParam1), FormatOf(lParam2));
+        case ICM_COMPRESS_GET_SIZE:
+            return CompressGetSize(FormatOf(lParam1));
+        case ICM_DECOMPRESS_QUERY:
+            return DecompressQuery(FormatOf(lParam1), FormatOf(lParam2));
+        case ICM_DECOMPRESS_GET_FORMAT:
+            return DecompressGetFormat(FormatOf(lParam1), FormatOf(lParam2));
 
         case ICM_DRAW_GET_PALETTE:
             return ICERR_UNSUPPORTED;

@@ -2,12 +2,18 @@
 
 #include "board/board_library.h"
 #include "driver/driver_heap.h"
+#include "settings/settings_store.h"
+#include "settings/yuv_restricted_apps.h"
 
 HMODULE ghModule = nullptr;
 
 BOOL ProcessAttach(HMODULE module) {
     CreateDriverHeap();
     ghModule = module;
+    LoadYuvRestrictedApps(module);
+    if (!LoadSettings()) {
+        WriteDefaultSettings();
+    }
     BindBoardLibrary();
     return TRUE;
 }

@@ -39,6 +39,26 @@ int LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int bufferSize);
 int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR multiByte, int multiByteCount,
                         LPWSTR wide, int wideCount);
 
+// The registry under HKEY_CLASSES_ROOT (registry.cpp), held in memory for the life of the
+// process. Key and value names ignore case, values keep their type and exact bytes, a read into
+// too small a buffer fails with ERROR_MORE_DATA, and a handle allows only what its access mask
+// grants: KEY_QUERY_VALUE to read, KEY_SET_VALUE to write, KEY_CREATE_SUB_KEY to create below it.
+LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result);
+LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR keyClass, DWORD options,
+                     REGSAM access, LPSECURITY_ATTRIBUTES security, PHKEY result,
+                     LPDWORD disposition);
+LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
+                      LPDWORD dataSize);
+LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, const BYTE* data,
+                    DWORD dataSize);
+// Deletes a key with its values; a key that still has subkeys is refused.
+LONG RegDeleteKeyA(HKEY key, LPCSTR subKey);
+LONG RegCloseKey(HKEY key);
+
+// ANSI strings in the Windows-1252 code page (strings.cpp).
+LPSTR CharUpperA(LPSTR text);
+int lstrcmpiA(LPCSTR first, LPCSTR second);
+
 // The driver manager's side of an installable driver (driver_manager.cpp).
 LRESULT DefDriverProc(DWORD_PTR driverId, HDRVR driver, UINT message, LPARAM lParam1,
                       LPARAM lParam2);
@@ -48,5 +68,7 @@ HMODULE GetDriverModuleHandle(HDRVR driver);
 SIZE_T PosixHeapLiveBlockCount(HANDLE heap);
 using DebugOutputHook = void (*)(LPCSTR text);
 void SetDebugOutputHook(DebugOutputHook hook);
+// Empties the registry; handles still open then answer ERROR_KEY_DELETED.
+void PosixRegistryReset();
 // The compiled-in string table of the module's resources, or null for an unknown id.
 LPCSTR PosixResourceString(UINT id);

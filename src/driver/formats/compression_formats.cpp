@@ -1,0 +1,59 @@
+#include "driver/formats/compression_formats.h"
+
+#include <cstring>
+
+#include "driver/formats/format_checks.h"
+#include "driver/formats/format_sizes.h"
+#include "driver/fourcc.h"
+
+namespace {
+
+bool AcceptsInput(const BITMAPINFOHEADER* in) {
+    return in != nullptr && IsCompressionInput(*in) && HasCodecGeometry(*in) && SizesFit(*in);
+}
+
+// The output's frame size is the input's, which the input check has already measured.
+bool AcceptsOutput(const BITMAPINFOHEADER& in, const BITMAPINFOHEADER& out) {
+    return (out.biBitCount == 24 || out.biBitCount == 32) && IsQlnuHandler(out.biCompression) &&
+           HasSameDimensions(in, out);
+}
+
+}  // namespace
+
+LRESULT CompressQuery(const BITMAPINFOHEADER* in, const BITMAPINFOHEADER* out) {
+    if (!AcceptsInput(in)) {
+        return ICERR_BADFORMAT;
+    }
+    if (out == nullptr) {
+        return ICERR_OK;
+    }
+    return AcceptsOutput(*in, *out) ? ICERR_OK : ICERR_BADFORMAT;
+}
+
+LRESULT CompressGetFormat(const BITMAPINFOHEADER* in, BITMAPINFOHEADER* out) {
+    if (!AcceptsInput(in)) {
+        return ICERR_BADFORMAT;
+    }
+    const LONG formatSize = *FormatSize(*in);
+    if (out == nullptr) {
+        return formatSize;
+    }
+    // Everything else, the sign of the height and any colour words included, stays as given.
+    std::memmove(out, in, static_cast<std::size_t>(formatSize));
+    out->biBitCount = 24;
+    out->biCompression = kFourCCQlnu;
+    out->biSizeImage = static_cast<DWORD>(*CompressedFrameSize(*in));
+    return ICERR_OK;
+}
+
+LRESULT CompressGetSize(const BITMAPINFOHEADER* in) {
+    if (in == nullptr) {
+        return ICERR_BADFORMAT;
+    }
+    const auto frameSize = CompressedFrameSize(*in);
+    return frameSize ? *frameSize : ICERR_BADFORMAT;
+}
+
+LRESULT CheckCompressBegin(const BITMAPINFOHEADER* in, const BITMAPINFOHEADER* out) {
+    return CompressQuery(in, out);
+}

@@ -1,0 +1,61 @@
+#include "driver/formats/decompression_formats.h"
+
+#include <cstring>
+
+#include "driver/formats/format_checks.h"
+#include "driver/formats/format_sizes.h"
+#include "driver/fourcc.h"
+#include "settings/yuv_restricted_apps.h"
+
+namespace {
+
+bool AcceptsInput(const BITMAPINFOHEADER* in) {
+    return in != nullptr && IsQlnuHandler(in->biCompression) && HasCodecGeometry(*in) &&
+           SizesFit(*in);
+}
+
+bool AcceptsOutput(const BITMAPINFOHEADER& in, const BITMAPINFOHEADER& out) {
+    if (out.biCompression != BI_RGB && IsYuvRestrictedApp()) {
+        return false;
+    }
+    return IsDecompressionOutput(out) && HasSameDimensions(in, out) && PictureSize(out);
+}
+
+}  // namespace
+
+LRESULT DecompressQuery(const BITMAPINFOHEADER* in, const BITMAPINFOHEADER* out) {
+    if (!AcceptsInput(in)) {
+        return ICERR_BADFORMAT;
+    }
+    if (out == nullptr) {
+        return ICERR_OK;
+    }
+    return AcceptsOutput(*in, *out) ? ICERR_OK : ICERR_BADFORMAT;
+}
+
+LRESULT DecompressGetFormat(const BITMAPINFOHEADER* in, BITMAPINFOHEADER* out) {
+    if (!AcceptsInput(in)) {
+        return ICERR_BADFORMAT;
+    }
+    const LONG formatSize = *FormatSize(*in);
+    if (out == nullptr) {
+        return formatSize;
+    }
+    // The bit count stays the input's: 24 for the formats that ICM_COMPRESS_GET_FORMAT makes.
+    std::memmove(out, in, static_cast<std::size_t>(formatSize));
+    out->biCompression = BI_RGB;
+    out->biSizeImage = static_cast<DWORD>(*PictureSize(*in));
+    return ICERR_OK;
+}
+
+LRESULT CheckDecompressBegin(const BITMAPINFOHEADER* in, BITMAPINFOHEADER* out) {
+    if (!AcceptsInput(in) || out == nullptr || !AcceptsOutput(*in, *out)) {
+        return ICERR_BADFORMAT;
+    }
+    // The output has the decompressor's bit count (2 bytes a pixel for packed YUV, 3 for RGB),
+    // so its picture size is its rows times its row size.
+    if (out->biSizeImage == 0) {
+        out->biSizeImage = static_cast<DWORD>(*PictureSize(*out));
+    }
+    return ICERR_OK;
+}

@@ -1,0 +1,285 @@
+// The registry under HKEY_CLASSES_ROOT, held in memory for the life of the process.
+//
+// Keys form a tree of shared nodes, so a handle keeps its key alive after the key is deleted and
+// can then answer ERROR_KEY_DELETED, as Windows does. Handles are heap records that the registry
+// remembers, so a closed or foreign handle is refused rather than followed.
+#include <cstring>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "platform/posix/win_functions.h"
+
+namespace {
+
+// Registry names ignore case.
+struct NameLess {
+    bool operator()(const std::string& a, const std::string& b) const {
+        return lstrcmpiA(a.c_str(), b.c_str()) < 0;
+    }
+};
+
+struct RegistryValue {
+    DWORD type;
+    std::vector<BYTE> data;
+};
+
+struct RegistryKey {
+    std::string name;
+    std::weak_ptr<RegistryKey> parent;
+    std::map<std::string, std::shared_ptr<RegistryKey>, NameLess> subKeys;
+    std::map<std::string, RegistryValue, NameLess> values;
+    bool deleted = false;
+};
+
+struct OpenKey {
+    std::shared_ptr<RegistryKey> key;
+    REGSAM access;
+};
+
+std::vector<std::string> PathComponents(LPCSTR path) {
+    std::vector<std::string> components;
+    std::string component;
+    for (const char* c = path ? path : ""; *c != '\0'; ++c) {
+        if (*c != '\\') {
+            component += *c;
+        } else if (!component.empty()) {
+            components.push_back(std::move(component));
+            component.clear();
+        }
+    }
+    if (!component.empty()) {
+        components.push_back(std::move(component));
+    }
+    return components;
+}
+
+void MarkDeleted(RegistryKey& key) {
+    key.deleted = true;
+    for (auto& [name, subKey] : key.subKeys) {
+        MarkDeleted(*subKey);
+    }
+}
+
+class Registry {
+  public:
+    static Registry& Instance() {
+        static Registry registry;
+        return registry;
+    }
+
+    std::mutex Mutex;
+
+    // The key and the access that a handle stands for; the predefined root grants everything.
+    LONG Resolve(HKEY handle, OpenKey& resolved) const {
+        if (handle == HKEY_CLASSES_ROOT) {
+            resolved = {classesRoot_, KEY_ALL_ACCESS};
+            return ERROR_SUCCESS;
+        }
+        const auto* open = reinterpret_cast<const OpenKey*>(handle);
+        if (!handles_.contains(open)) {
+            return ERROR_INVALID_HANDLE;
+        }
+        if (open->key->deleted) {
+            return ERROR_KEY_DELETED;
+        }
+        resolved = *open;
+        return ERROR_SUCCESS;
+    }
+
+    HKEY NewHandle(std::shared_ptr<RegistryKey> key, REGSAM access) {
+        auto* open = new OpenKey{std::move(key), access};
+        handles_.insert(open);
+        return reinterpret_cast<HKEY>(open);
+    }
+
+    LONG CloseHandle(HKEY handle) {
+        auto* open = reinterpret_cast<OpenKey*>(handle);
+        if (handles_.erase(open) == 0) {
+            return ERROR_INVALID_HANDLE;
+        }
+        delete open;
+        return ERROR_SUCCESS;
+    }
+
+    bool IsRoot(const RegistryKey& key) const { return &key == classesRoot_.get(); }
+
+    void Reset() {
+        MarkDeleted(*classesRoot_);
+        classesRoot_ = std::make_shared<RegistryKey>();
+    }
+
+  private:
+    std::shared_ptr<RegistryKey> classesRoot_ = std::make_shared<RegistryKey>();
+    std::unordered_set<const OpenKey*> handles_;
+};
+
+// Follows a path below a key; null when a level is missing.
+std::shared_ptr<RegistryKey> FindKey(std::shared_ptr<RegistryKey> key, LPCSTR path) {
+    for (const std::string& name : PathComponents(path)) {
+        const auto found = key->subKeys.find(name);
+        if (found == key->subKeys.end()) {
+            return nullptr;
+        }
+        key = found->second;
+    }
+    return key;
+}
+
+std::shared_ptr<RegistryKey> AddSubKey(const std::shared_ptr<RegistryKey>& parent,
+                                       const std::string& name) {
+    auto key = std::make_shared<RegistryKey>();
+    key->name = name;
+    key->parent = parent;
+    parent->subKeys.emplace(name, key);
+    return key;
+}
+
+}  // namespace
+
+LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM access, PHKEY result) {
+    if (result == nullptr) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    Registry& registry = Registry::Instance();
+    std::lock_guard lock(registry.Mutex);
+    OpenKey base;
+    if (const LONG status = registry.Resolve(key, base); status != ERROR_SUCCESS) {
+        return status;
+    }
+    auto found = FindKey(base.key, subKey);
+    if (!found) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    *result = registry.NewHandle(std::move(found), access);
+    return ERROR_SUCCESS;
+}
+
+LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM access,
+                     LPSECURITY_ATTRIBUTES, PHKEY result, LPDWORD disposition) {
+    if (result == nullptr) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    Registry& registry = Registry::Instance();
+    std::lock_guard lock(registry.Mutex);
+    OpenKey base;
+    if (const LONG status = registry.Resolve(key, base); status != ERROR_SUCCESS) {
+        return status;
+    }
+    auto current = base.key;
+    bool created = false;
+    for (const std::string& name : PathComponents(subKey)) {
+        const auto found = current->subKeys.find(name);
+        if (found != current->subKeys.end()) {
+            current = found->second;
+            continue;
+        }
+        // Only the handle the caller gave needs the right; the levels below it are its own.
+        if (!created && (base.access & KEY_CREATE_SUB_KEY) == 0) {
+            return ERROR_ACCESS_DENIED;
+        }
+        current = AddSubKey(current, name);
+        created = true;
+    }
+    *result = registry.NewHandle(std::move(current), access);
+    if (disposition != nullptr) {
+        *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
+    }
+    return ERROR_SUCCESS;
+}
+
+LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD, LPDWORD type, LPBYTE data,
+                      LPDWORD dataSize) {
+    if (data != nullptr && dataSize == nullptr) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    Registry& registry = Registry::Instance();
+    std::lock_guard lock(registry.Mutex);
+    OpenKey open;
+    if (const LONG status = registry.Resolve(key, open); status != ERROR_SUCCESS) {
+        return status;
+    }
+    if ((open.access & KEY_QUERY_VALUE) == 0) {
+        return ERROR_ACCESS_DENIED;
+    }
+    const auto found = open.key->values.find(valueName ? valueName : "");
+    if (found == open.key->values.end()) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    const RegistryValue& value = found->second;
+    const auto size = static_cast<DWORD>(value.data.size());
+    if (type != nullptr) {
+        *type = value.type;
+    }
+    if (data != nullptr && *dataSize < size) {
+        *dataSize = size;
+        return ERROR_MORE_DATA;
+    }
+    if (data != nullptr && size != 0) {
+        std::memcpy(data, value.data.data(), size);
+    }
+    if (dataSize != nullptr) {
+        *dataSize = size;
+    }
+    return ERROR_SUCCESS;
+}
+
+LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD, DWORD type, const BYTE* data,
+                    DWORD dataSize) {
+    if (data == nullptr && dataSize != 0) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    Registry& registry = Registry::Instance();
+    std::lock_guard lock(registry.Mutex);
+    OpenKey open;
+    if (const LONG status = registry.Resolve(key, open); status != ERROR_SUCCESS) {
+        return status;
+    }
+    if ((open.access & KEY_SET_VALUE) == 0) {
+        return ERROR_ACCESS_DENIED;
+    }
+    RegistryValue& value = open.key->values[valueName ? valueName : ""];
+    value.type = type;
+    value.data.assign(data, data + dataSize);
+    return ERROR_SUCCESS;
+}
+
+LONG RegDeleteKeyA(HKEY key, LPCSTR subKey) {
+    if (subKey == nullptr) {
+        return ERROR_INVALID_PARAMETER;
+    }
+    Registry& registry = Registry::Instance();
+    std::lock_guard lock(registry.Mutex);
+    OpenKey base;
+    if (const LONG status = registry.Resolve(key, base); status != ERROR_SUCCESS) {
+        return status;
+    }
+    const auto target = FindKey(base.key, subKey);
+    if (!target) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    if (registry.IsRoot(*target) || !target->subKeys.empty()) {
+        return ERROR_ACCESS_DENIED;
+    }
+    target->parent.lock()->subKeys.erase(target->name);
+    MarkDeleted(*target);
+    return ERROR_SUCCESS;
+}
+
+LONG RegCloseKey(HKEY key) {
+    if (key == HKEY_CLASSES_ROOT) {
+        return ERROR_SUCCESS;
+    }
+    Registry& registry = Registry::Instance();
+    std::lock_guard lock(registry.Mutex);
+    return registry.CloseHandle(key);
+}
+
+void PosixRegistryReset() {
+    Registry& registry = Registry::Instance();
+    std::lock_guard lock(registry.Mutex);
+    registry.Reset();
+}

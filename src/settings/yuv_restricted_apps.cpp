@@ -1,0 +1,103 @@
+#include "settings/yuv_restricted_apps.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "settings/file_name.h"
+#include "settings/registry_key.h"
+
+char YuvRestrictedApps[kYuvRestrictedAppSlots][kYuvRestrictedAppNameSize];
+HMODULE ghYuvListModule = nullptr;
+
+namespace {
+
+constexpr LPCSTR kListKey = "SoftWare\\Telvik\\Common codec's settings\\YUV defective application";
+constexpr REGSAM kListAccess = KEY_READ | KEY_WRITE;
+constexpr LPCSTR kCompleteValue = "Correct state";
+// Names are read with one byte less than an entry holds, so every entry stays terminated.
+constexpr DWORD kNameReadSize = kYuvRestrictedAppNameSize - 1;
+
+struct ApplicationValueName {
+    char text[16];
+};
+
+ApplicationValueName ApplicationValueNameFor(int index) {
+    ApplicationValueName name;
+    std::snprintf(name.text, sizeof name.text, "Application%02X", index);
+    return name;
+}
+
+void ClearList() {
+    std::memset(YuvRestrictedApps, 0, sizeof YuvRestrictedApps);
+}
+
+// True only for a list that the last save finished.
+bool ReadList() {
+    RegKey key;
+    if (!key.Open(HKEY_CLASSES_ROOT, kListKey, kListAccess)) {
+        return false;
+    }
+    ClearList();
+    DWORD complete = 0;
+    if (!key.QueryValue(kCompleteValue, REG_DWORD, &complete, sizeof complete) || complete != 1) {
+        return false;
+    }
+    for (int index = 0; index < kYuvRestrictedAppSlots; ++index) {
+        char* entry = YuvRestrictedApps[index];
+        if (!key.QueryValue(ApplicationValueNameFor(index).text, REG_SZ, entry, kNameReadSize)) {
+            // A read that failed for want of room may have left part of the name behind.
+            std::memset(entry, 0, kYuvRestrictedAppNameSize);
+            break;
+        }
+        CharUpperA(entry);
+    }
+    return true;
+}
+
+}  // namespace
+
+void LoadYuvRestrictedApps(HMODULE module) {
+    ghYuvListModule = module;
+    if (!ReadList()) {
+        ClearList();
+        std::strcpy(YuvRestrictedApps[0], "WMPLAYER.EXE");
+        SaveYuvRestrictedApps();
+    }
+}
+
+void SaveYuvRestrictedApps() {
+    // Deleting first leaves no names of a longer earlier list behind.
+    RegDeleteKeyA(HKEY_CLASSES_ROOT, kListKey);
+    RegKey key;
+    if (!key.Open(HKEY_CLASSES_ROOT, kListKey, kListAccess)) {
+        return;
+    }
+    for (int index = 0; index < kYuvRestrictedAppSlots && YuvRestrictedApps[index][0] != '\0';
+         ++index) {
+        const char* entry = YuvRestrictedApps[index];
+        if (!key.SetValue(ApplicationValueNameFor(index).text, REG_SZ, entry,
+                          static_cast<DWORD>(std::strlen(entry) + 1))) {
+            break;
+        }
+    }
+    // Written last, so that an interrupted save leaves a list that the next load replaces.
+    const DWORD complete = 1;
+    key.SetValue(kCompleteValue, REG_DWORD, &complete, sizeof complete);
+}
+
+bool IsYuvRestrictedApp() {
+    char path[MAX_PATH] = "";
+    if (GetModuleFileNameA(nullptr, path, sizeof path) == 0) {
+        return true;
+    }
+    path[sizeof path - 1] = '\0';
+    // Windows paths end their folders with backslashes, POSIX paths with slashes.
+    const LPCSTR name = FileNamePart(path, "\\/");
+    for (int index = 0; index < kYuvRestrictedAppSlots && YuvRestrictedApps[index][0] != '\0';
+         ++index) {
+        if (lstrcmpiA(name, YuvRestrictedApps[index]) == 0) {
+            return true;
+        }
+    }
+    return false;
+}
