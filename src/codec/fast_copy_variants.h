@@ -1,0 +1,27 @@
+// The variants of FastCopy and its slot (binding pattern 3). All variants copy ascending and
+// leave exactly the same bytes; they differ in how they pre-read and store.
+#pragma once
+
+#include "convert/kernel_selection.h"
+#include "platform/win_api.h"
+
+using CopyFunction = void (*)(void* destination, const void* source, DWORD count);
+
+// 32-bit words, then single bytes.
+void FastCopy_Plain(void* destination, const void* source, DWORD count);
+// 8192-byte blocks pre-read one word every 32 bytes, ordinary 8-byte stores.
+void FastCopy_MMX(void* destination, const void* source, DWORD count);
+// As MMX, with non-temporal 8-byte stores and a store fence.
+void FastCopy_Streaming(void* destination, const void* source, DWORD count);
+// Streaming, pre-reading one word every 128 bytes.
+void FastCopy_StreamingSparse(void* destination, const void* source, DWORD count);
+// Streaming, pre-reading one word every 64 bytes from the block's end downwards.
+void FastCopy_StreamingDescending(void* destination, const void* source, DWORD count);
+
+CopyFunction CopyFunctionFor(CopyVariant variant);
+
+// What the FastCopy slot holds now: the resolver until the first copy, then the variant.
+CopyFunction FastCopySlotForTesting();
+bool FastCopySlotHoldsResolverForTesting();
+// Puts the resolver back into the slot, so the next copy selects again.
+void ResetFastCopySlotForTesting();

@@ -1,0 +1,51 @@
+// Binding pattern 1: a process-wide dispatch slot for one conversion operation.
+//
+// A slot is one atomic pointer-sized word. It starts empty; the first call classifies the
+// processor, picks the operation's kernel for the class and stores it (two racing threads
+// store the same value). A class without a variant leaves the slot empty, so the next call
+// classifies again. Each call runs the kernel inside a fault guard: a fault ends the call
+// quietly, leaving what was written. A width below 16 or fewer than one row reaches no kernel.
+//
+// Adding an operation: declare its four kernels, then define a slot from a kernel row, e.g.
+//     FieldKernelSlot gPackYuy2FieldSlot{{PackYuy2Field_MMX, PackYuy2Field_SSE,
+//                                         PackYuy2Field_SSE2, PackYuy2Field_AMD}};
+// in dispatch_slots.cpp (declared in dispatch_slots.h), and have the dispatcher call
+//     gPackYuy2FieldSlot.Run(destination, source, width, rows, destinationStride, sourceStride);
+#pragma once
+
+#include <atomic>
+
+#include "convert/cpu_class.h"
+#include "convert/field_kernel.h"
+
+// One operation's row of the binding table: its kernel in each variant family.
+struct FieldKernelRow {
+    FieldKernel mmx;
+    FieldKernel sse;
+    FieldKernel sse2;
+    FieldKernel amd;
+};
+
+// The kernel of `row` for `cpuClass`, or null where the class has no conversion variant.
+FieldKernel SelectFieldKernel(const FieldKernelRow& row, CpuClass cpuClass);
+
+class FieldKernelSlot {
+public:
+    constexpr explicit FieldKernelSlot(const FieldKernelRow& row) : row_(row) {}
+    FieldKernelSlot(const FieldKernelSlot&) = delete;
+    FieldKernelSlot& operator=(const FieldKernelSlot&) = delete;
+
+    void Run(BYTE* destination, const BYTE* source, int width, int rows, int destinationStride,
+             int sourceStride);
+
+    // What the slot holds now (null while empty).
+    FieldKernel Bound() const { return kernel_.load(std::memory_order_acquire); }
+    // Empties the slot, so the next call binds again.
+    void ResetForTesting() { kernel_.store(nullptr, std::memory_order_release); }
+
+private:
+    FieldKernel Bind();
+
+    const FieldKernelRow& row_;
+    std::atomic<FieldKernel> kernel_{nullptr};
+};

@@ -1,0 +1,29 @@
+#include "convert/dispatch_slots.h"
+
+#include "convert/repack_kernels.h"
+
+namespace {
+
+constexpr FieldKernelRow kYuy2Kernels{PackYuy2Field_MMX, PackYuy2Field_SSE, PackYuy2Field_SSE2,
+                                      PackYuy2Field_AMD};
+constexpr FieldKernelRow kPackYvyuKernels{PackYvyuField_MMX, PackYvyuField_SSE, PackYvyuField_SSE2,
+                                          PackYvyuField_AMD};
+constexpr FieldKernelRow kPackY16Kernels{PackY16Field_MMX, PackY16Field_SSE, PackY16Field_SSE2,
+                                         PackY16Field_AMD};
+constexpr FieldKernelRow kPackY16AKernels{PackY16AField_MMX, PackY16AField_SSE, PackY16AField_SSE2,
+                                          PackY16AField_AMD};
+constexpr FieldKernelRow kUnpackYvyuKernels{UnpackYvyuField_MMX, UnpackYvyuField_SSE,
+                                            UnpackYvyuField_SSE2, UnpackYvyuField_AMD};
+constexpr FieldKernelRow kUnpackY16Kernels{UnpackY16Field_MMX, UnpackY16Field_SSE,
+                                           UnpackY16Field_SSE2, UnpackY16Field_AMD};
+
+}  // namespace
+
+FieldKernelSlot gPackYuy2FieldSlot{kYuy2Kernels};
+FieldKernelSlot gPackYvyuFieldSlot{kPackYvyuKernels};
+FieldKernelSlot gPackY16FieldSlot{kPackY16Kernels};
+FieldKernelSlot gPackY16AFieldSlot{kPackY16AKernels};
+// The unpacker binds the very kernels of the packer, through a slot of its own.
+FieldKernelSlot gUnpackYuy2FieldSlot{kYuy2Kernels};
+FieldKernelSlot gUnpackYvyuFieldSlot{kUnpackYvyuKernels};
+FieldKernelSlot gUnpackY16FieldSlot{kUnpackY16Kernels};

@@ -1,0 +1,7 @@
+#include "convert/mmx_state.h"
+
+#include <mmintrin.h>
+
+void EmptyMmxState() {
+    _mm_empty();
+}
