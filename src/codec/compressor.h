@@ -8,7 +8,7 @@
 #include "platform/win_api.h"
 
 class Compressor : public HeapObject {
-  public:
+public:
     // Prepares the session for frames; false when it could not get what it needs.
     virtual bool Begin(const BITMAPINFOHEADER* input, const CodecState* state) = 0;
     // Writes one QLNU frame for the request; answers ICERR_OK in every case.
@@ -19,6 +19,6 @@ class Compressor : public HeapObject {
     // The field order swap's copy of the picture; freed with the session.
     ScratchBlock& Scratch() { return scratch_; }
 
-  private:
+private:
     ScratchBlock scratch_;
 };

@@ -8,7 +8,7 @@
 #include "platform/win_api.h"
 
 class Decompressor : public HeapObject {
-  public:
+public:
     // Prepares the session for frames; false when it could not get what it needs.
     virtual bool Begin(const BITMAPINFOHEADER* output, const CodecState* state) = 0;
     // Decodes one QLNU frame for the request: ICERR_OK, or ICERR_BADFORMAT for a frame it
@@ -18,10 +18,10 @@ class Decompressor : public HeapObject {
     // The field order swap's copy of the picture; freed with the session.
     ScratchBlock& Scratch() { return scratch_; }
 
-  protected:
+protected:
     // The output layout of the latest frame.
     DWORD outputFourCC_ = 0;
 
-  private:
+private:
     ScratchBlock scratch_;
 };

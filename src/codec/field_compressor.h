@@ -8,7 +8,7 @@
 #include "convert/yuv_repacker.h"
 
 class FieldCompressor final : public Compressor {
-  public:
+public:
     FieldCompressor() = default;
     // Stops the worker before the converters it uses go.
     ~FieldCompressor() override;
@@ -26,7 +26,7 @@ class FieldCompressor final : public Compressor {
 
     const FieldWorker& Worker() const { return worker_; }
 
-  private:
+private:
     void StopWorker();
     void ConvertRows(const BYTE* source, int width, int rows, int sourceStride, BYTE* destination);
 

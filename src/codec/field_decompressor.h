@@ -8,7 +8,7 @@
 #include "convert/yuv_to_rgb_tables.h"
 
 class FieldDecompressor final : public Decompressor {
-  public:
+public:
     FieldDecompressor() = default;
     // Stops the worker before the converters it uses go.
     ~FieldDecompressor() override;
@@ -27,7 +27,7 @@ class FieldDecompressor final : public Decompressor {
 
     const FieldWorker& Worker() const { return worker_; }
 
-  private:
+private:
     void StopWorker();
     void ConvertLines(const BYTE* field, BYTE* firstRow, int width, int lines,
                       int destinationStride);

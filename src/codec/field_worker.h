@@ -11,7 +11,7 @@
 // One field of one frame, as the worker converts it. The session fills in its own job type
 // before each start signal; the worker reads it only after that signal.
 class FieldJob : public HeapObject {
-  public:
+public:
     // False once the session has asked the worker to end.
     virtual bool HasWork() const = 0;
     virtual void EndWork() = 0;
@@ -20,7 +20,7 @@ class FieldJob : public HeapObject {
 };
 
 class FieldWorker {
-  public:
+public:
     // Answers of Start.
     static constexpr int kStarted = 0;
     static constexpr int kFailed = -1;
@@ -68,7 +68,7 @@ class FieldWorker {
     // The exit code of the thread that Stop ended last (0 before any).
     DWORD LastExitCode() const { return lastExitCode_; }
 
-  private:
+private:
     friend DWORD WINAPI FieldWorkerProcedure(LPVOID worker);
 
     bool CreateEvents();

@@ -5,7 +5,7 @@
 #include "platform/win_api.h"
 
 class ScratchBlock {
-  public:
+public:
     ScratchBlock() = default;
     ~ScratchBlock() { Release(); }
 
@@ -19,7 +19,7 @@ class ScratchBlock {
     BYTE* Aligned() const { return aligned_; }
     LONG Capacity() const { return capacity_; }
 
-  private:
+private:
     void Release();
 
     void* raw_ = nullptr;

@@ -8,7 +8,7 @@
 #include "platform/win_api.h"
 
 class DebugLines {
-  public:
+public:
     DebugLines() {
         Clear();
         SetDebugOutputHook(&Record);
@@ -27,7 +27,7 @@ class DebugLines {
         Store().clear();
     }
 
-  private:
+private:
     static void Record(LPCSTR text) {
         std::lock_guard guard(Lock());
         Store().emplace_back(text);

@@ -19,7 +19,7 @@ using namespace std::chrono_literals;
 
 // A job whose conversion runs whatever the test put into `work`.
 class ScriptedJob final : public FieldJob {
-  public:
+public:
     bool HasWork() const override { return hasWork_; }
     void EndWork() override { hasWork_ = false; }
     void Convert() override {
@@ -30,13 +30,13 @@ class ScriptedJob final : public FieldJob {
     std::function<void()> work = [] {};
     std::atomic<int> conversions{0};
 
-  private:
+private:
     bool hasWork_ = true;
 };
 
 // A flag one thread raises and another waits for, with a time limit.
 class Flag {
-  public:
+public:
     void Raise() {
         std::lock_guard guard(lock_);
         raised_ = true;
@@ -47,14 +47,14 @@ class Flag {
         return changed_.wait_for(guard, limit, [this] { return raised_; });
     }
 
-  private:
+private:
     std::mutex lock_;
     std::condition_variable changed_;
     bool raised_ = false;
 };
 
 class FieldWorkerTest : public AttachedDriverTest {
-  protected:
+protected:
     void SetUp() override {
         AttachedDriverTest::SetUp();
         SetProcessorCountForTesting(2);

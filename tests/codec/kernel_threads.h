@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <thread>
 
@@ -16,6 +17,25 @@ inline long CurrentKernelThreadId() {
 
 inline bool KernelThreadExists(long threadId) {
     return std::filesystem::exists("/proc/self/task/" + std::to_string(threadId));
+}
+
+inline std::set<long> KernelThreadIds() {
+    std::set<long> ids;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        ids.insert(std::stol(task.path().filename().string()));
+    }
+    return ids;
+}
+
+// The threads in `after` that are not in `before`.
+inline std::set<long> NewThreads(const std::set<long>& before, const std::set<long>& after) {
+    std::set<long> added;
+    for (long id : after) {
+        if (before.count(id) == 0) {
+            added.insert(id);
+        }
+    }
+    return added;
 }
 
 // A thread leaves the task list shortly after its procedure returns; waits up to 10 s for that.

@@ -5,34 +5,9 @@
 #include <gtest/gtest.h>
 
 #include "codec/qlnu_frame.h"
+#include "frame_builder.h"
 
 namespace {
-
-// Builds frames record by record, the way a foreign or damaged writer might.
-class FrameBuilder {
-  public:
-    FrameBuilder& Magic(const char* magic = "QLN1") {
-        bytes_.insert(bytes_.end(), magic, magic + 4);
-        return *this;
-    }
-    // A record whose header states `size` and which carries `carried` bytes of `fill`.
-    FrameBuilder& Record(DWORD flags, DWORD size, DWORD carried, BYTE fill) {
-        const std::size_t at = bytes_.size();
-        bytes_.resize(at + sizeof(FieldHeader));
-        WriteFieldHeader(bytes_.data() + at, flags, size);
-        bytes_.insert(bytes_.end(), carried, fill);
-        return *this;
-    }
-    FrameBuilder& Record(DWORD flags, DWORD size, BYTE fill) {
-        return Record(flags, size, size, fill);
-    }
-    const BYTE* Data() const { return bytes_.data(); }
-    DWORD Size() const { return static_cast<DWORD>(bytes_.size()); }
-    std::size_t Offset(const BYTE* at) const { return static_cast<std::size_t>(at - Data()); }
-
-  private:
-    std::vector<BYTE> bytes_;
-};
 
 constexpr DWORD kFieldBytes = 64;  // a 16 × 4 picture
 
