@@ -1,0 +1,14 @@
+# The RGB encoders and decoder: references, coefficient tables, dispatchers, and one file per
+# instruction-set family (see qlnu_kernel_family in CMakeLists.txt).
+target_sources(qlnu_core PRIVATE
+  decode_rgb24_field_c.cpp
+  encode_rgb_field_c.cpp
+  rgb_dispatch_slots.cpp
+  rgb_to_yuv_coefficients.cpp
+  rgb_to_yuv_tables.cpp
+  yuv_to_rgb_coefficients.cpp
+  yuv_to_rgb_tables.cpp)
+qlnu_kernel_family(MMX encode_rgb_field_mmx.cpp decode_rgb24_field_mmx.cpp)
+qlnu_kernel_family(SSE encode_rgb_field_sse.cpp decode_rgb24_field_sse.cpp)
+qlnu_kernel_family(SSE2 encode_rgb_field_sse2.cpp decode_rgb24_field_sse2.cpp)
+qlnu_kernel_family(AMD encode_rgb_field_amd.cpp decode_rgb24_field_amd.cpp)

@@ -1,0 +1,120 @@
+// First calls racing on two threads: dispatch slots, the FastCopy slot and coefficient-table
+// publication. Run under ThreadSanitizer.
+#include <gtest/gtest.h>
+
+#include <barrier>
+#include <cstdint>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+#include "codec/fast_copy.h"
+#include "codec/fast_copy_variants.h"
+#include "convert/coefficient_table.h"
+#include "convert/dispatch_slots.h"
+#include "convert/kernel_selection.h"
+#include "convert/repack_kernels.h"
+#include "convert/yuv_repacker.h"
+
+namespace {
+
+constexpr int kRounds = 50;
+
+// Runs first(0) and first(1) on two threads released together.
+template <typename Work>
+void RaceTwoThreads(Work work) {
+    std::barrier start(2);
+    std::thread other([&] {
+        start.arrive_and_wait();
+        work(1);
+    });
+    start.arrive_and_wait();
+    work(0);
+    other.join();
+}
+
+TEST(FirstCallThreads, TwoThreadsBindTheSameKernelAndBothConvert) {
+    const int width = 720;
+    const int rows = 4;
+    const int rowBytes = 2 * width;
+    std::vector<BYTE> source(static_cast<std::size_t>(rowBytes) * rows * 2);
+    for (std::size_t i = 0; i < source.size(); ++i) {
+        source[i] = static_cast<BYTE>(i * 31);
+    }
+    std::vector<BYTE> expected(source.size());
+    PackYvyuField_C(expected.data(), source.data(), width, rows * 2, rowBytes, rowBytes);
+    for (int round = 0; round < kRounds; ++round) {
+        gPackYvyuFieldSlot.ResetForTesting();
+        std::vector<BYTE> destination(source.size());
+        // Each thread packs one field: the even or the odd rows.
+        RaceTwoThreads([&](int field) {
+            YuvRepacker repacker;
+            repacker.PackYvyuField(destination.data() + field * rowBytes,
+                                   source.data() + field * rowBytes, width, rows, 2 * rowBytes,
+                                   2 * rowBytes);
+        });
+        ASSERT_EQ(destination, expected);
+        const FieldKernel bound = gPackYvyuFieldSlot.Bound();
+        const FieldKernel kernels[] = {PackYvyuField_MMX, PackYvyuField_SSE, PackYvyuField_SSE2,
+                                       PackYvyuField_AMD};
+        EXPECT_NE(std::find(std::begin(kernels), std::end(kernels), bound), std::end(kernels));
+    }
+    gPackYvyuFieldSlot.ResetForTesting();
+}
+
+TEST(FirstCallThreads, TwoThreadsResolveFastCopyToTheSameVariant) {
+    const std::vector<BYTE> source(3 * 8192 + 5, 0x5A);
+    for (int round = 0; round < kRounds; ++round) {
+        ResetFastCopySlotForTesting();
+        std::vector<BYTE> destinations[2] = {std::vector<BYTE>(source.size()),
+                                             std::vector<BYTE>(source.size())};
+        RaceTwoThreads([&](int thread) {
+            FastCopy(destinations[thread].data(), source.data(), static_cast<DWORD>(source.size()));
+        });
+        EXPECT_EQ(destinations[0], source);
+        EXPECT_EQ(destinations[1], source);
+        EXPECT_EQ(FastCopySlotForTesting(), CopyFunctionFor(CopyVariantFor(GetCpuClass())));
+    }
+    ResetFastCopySlotForTesting();
+}
+
+constexpr std::size_t kTableBytes = 4096;
+CoefficientTable<kTableBytes> gRaceTable;
+
+void FillWith(BYTE* entries, BYTE seed) {
+    for (std::size_t i = 0; i < kTableBytes; ++i) {
+        entries[i] = static_cast<BYTE>(seed + i);
+    }
+}
+
+TEST(FirstCallThreads, RacingPublishersBothLeaveWithTheWholeTable) {
+    for (int round = 0; round < kRounds; ++round) {
+        gRaceTable.ResetForTesting();
+        const BYTE* seen[2] = {};
+        RaceTwoThreads([&](int thread) {
+            gRaceTable.PublishOnce([thread](BYTE* entries) {
+                FillWith(entries, static_cast<BYTE>(thread == 0 ? 1 : 2));
+            });
+            seen[thread] = gRaceTable.Data();
+        });
+        ASSERT_NE(seen[0], nullptr);
+        ASSERT_EQ(seen[0], seen[1]);
+        // Exactly one filler ran, and all of it.
+        const BYTE seed = seen[0][0];
+        for (std::size_t i = 0; i < kTableBytes; ++i) {
+            ASSERT_EQ(seen[0][i], static_cast<BYTE>(seed + i));
+        }
+    }
+}
+
+TEST(FirstCallThreads, PublicationOnAnotherThreadLeavesTheTableUnchanged) {
+    gRaceTable.ResetForTesting();
+    gRaceTable.PublishOnce([](BYTE* entries) { FillWith(entries, 7); });
+    std::vector<BYTE> before(gRaceTable.Data(), gRaceTable.Data() + kTableBytes);
+    std::thread other([] { gRaceTable.PublishOnce([](BYTE* entries) { FillWith(entries, 9); }); });
+    other.join();
+    EXPECT_EQ(std::memcmp(gRaceTable.Data(), before.data(), kTableBytes), 0);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(gRaceTable.Data()) % 128, 0u);
+}
+
+}  // namespace

@@ -1,0 +1,30 @@
+// Presents a chosen processor to GetCpuClass through the CPUID seam, and counts how often the
+// classification asks for it.
+#pragma once
+
+#include <cstdint>
+
+#include "convert/cpu_class.h"
+
+struct FakeProcessor {
+    const char* vendor;         // 12 characters
+    std::uint32_t features;     // EDX of leaf 1
+    std::uint32_t amdFeatures;  // EDX of leaf 0x80000001
+};
+
+// A processor that classifies as `cpuClass` (0, 1, 2, 3, 15, 31, 135, 143, 159).
+FakeProcessor ProcessorOfClass(CpuClass cpuClass);
+
+// Installs the fake for the scope's lifetime and restores the real instruction after it.
+class ScopedFakeProcessor {
+  public:
+    explicit ScopedFakeProcessor(const FakeProcessor& processor);
+    explicit ScopedFakeProcessor(CpuClass cpuClass)
+        : ScopedFakeProcessor(ProcessorOfClass(cpuClass)) {}
+    ~ScopedFakeProcessor();
+    ScopedFakeProcessor(const ScopedFakeProcessor&) = delete;
+    ScopedFakeProcessor& operator=(const ScopedFakeProcessor&) = delete;
+
+    // CPUID executions since the fake was installed.
+    static int Queries();
+};
