@@ -12,7 +12,7 @@ namespace {
 
 // The first field of a frame as the worker converts it.
 class DecompressionJob final : public FieldJob {
-public:
+  public:
     explicit DecompressionJob(FieldDecompressor& session) : session_(session) {}
 
     void Set(int width, int height, DWORD flags, int rowSize, const BYTE* field,
@@ -34,7 +34,7 @@ public:
         }
     }
 
-private:
+  private:
     FieldDecompressor& session_;
     int width_ = 0;
     int height_ = 0;
@@ -107,7 +107,9 @@ LONG FieldDecompressor::DecompressFrame(ICDECOMPRESS* request) {
     // A field record holds at least w × h bytes, so w and h are small enough for an int here.
     const auto rows = static_cast<int>(height);
     const auto rowSize = static_cast<int>(picture.Pitch);
-    if (worker_.IsRunning()) {
+    // Two fields of one parity write the same rows: they go one after the other, so that the
+    // second one's lines are what the host gets, with or without a worker.
+    if (worker_.IsRunning() && fields.First.IsOdd() != fields.Second.IsOdd()) {
         worker_.JobAs<DecompressionJob>().Set(width, rows, fields.First.Flags, rowSize,
                                               fields.First.Pixels, picture.RowZero);
         worker_.BeginField();

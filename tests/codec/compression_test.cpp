@@ -1,13 +1,11 @@
 // ICM_COMPRESS_BEGIN, ICM_COMPRESS and ICM_COMPRESS_END through DriverProc: the frame a host
 // gets, byte for byte, and what the messages answer.
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <cstring>
 
 #include "codec/qlnu_frame.h"
 #include "debug_lines.h"
 #include "session_test.h"
+#include "support/guarded_pages.h"
 
 namespace {
 
@@ -125,6 +123,22 @@ TEST_F(CompressionTest, EmptyPictureGivesMagicAndTwoEmptyHeaders) {
     }
 }
 
+// A request whose formats cannot be read faults in the frame step itself, outside any
+// conversion.
+TEST_F(CompressionTest, FaultOutsideTheConversionsIsReportedOnce) {
+    ASSERT_EQ(CompressBegin(UncompressedHeader(kUyvy, 16, 16)), ICERR_OK);
+    DebugLines debug;
+    GuardedPages formats(GuardedPages::PageSize());
+    formats.ProtectLastPages(1);
+    ICCOMPRESS request{};
+    request.lpbiOutput = reinterpret_cast<BITMAPINFOHEADER*>(formats.data());
+    request.lpbiInput = reinterpret_cast<BITMAPINFOHEADER*>(formats.data());
+    EXPECT_EQ(Send(id_, ICM_COMPRESS, reinterpret_cast<LPARAM>(&request), sizeof request),
+              ICERR_OK);
+    EXPECT_EQ(debug.Lines(),
+              std::vector<std::string>{"Exception in compress QLNU processing...\n"});
+}
+
 TEST_F(CompressionTest, MessagesAnswerWithoutASession) {
     ICCOMPRESS request{};
     EXPECT_EQ(Send(id_, ICM_COMPRESS, reinterpret_cast<LPARAM>(&request), sizeof request),
@@ -175,40 +189,15 @@ TEST_F(CompressionTest, EndAndCloseGiveEverythingBack) {
     }
 }
 
-// A picture of `pictureBytes` of which only the first `readableBytes` can be read: the rest
-// lies on pages that fault.
-class UnreadableTail {
-public:
-    UnreadableTail(std::size_t readableBytes, std::size_t pictureBytes) {
-        const auto page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-        readable_ = (readableBytes + page - 1) / page * page;
-        mapped_ = readable_ + (pictureBytes - readableBytes + page - 1) / page * page;
-        mapping_ = static_cast<BYTE*>(
-            mmap(nullptr, mapped_, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0));
-        mprotect(mapping_ + readable_, mapped_ - readable_, PROT_NONE);
-        start_ = mapping_ + readable_ - readableBytes;
-    }
-    ~UnreadableTail() { munmap(mapping_, mapped_); }
-    UnreadableTail(const UnreadableTail&) = delete;
-    UnreadableTail& operator=(const UnreadableTail&) = delete;
-
-    BYTE* Start() const { return start_; }
-
-private:
-    std::size_t readable_;
-    std::size_t mapped_;
-    BYTE* mapping_;
-    BYTE* start_;
-};
-
 TEST_F(CompressionTest, FaultInsideAConversionIsSwallowed) {
     for (const PictureFormat& format : {kUyvy, kYuy2, kRgb24}) {
         for (DWORD processors : {1u, 2u}) {
             SetProcessorCountForTesting(processors);
             DebugLines debug;
-            // Only the top half of the picture can be read.
-            const std::size_t rowBytes = RowBytes(format, kWidth);
-            UnreadableTail source(rowBytes * kHeight / 2, rowBytes * kHeight);
+            // Only the first half of the picture in memory can be read.
+            const std::size_t pictureBytes = RowBytes(format, kWidth) * kHeight;
+            GuardedPages source(pictureBytes);
+            source.ProtectLastPages(pictureBytes / 2 / GuardedPages::PageSize());
             const BITMAPINFOHEADER input = UncompressedHeader(format, kWidth, kHeight);
             ASSERT_EQ(CompressBegin(input), ICERR_OK);
             Bytes frame(kFrameBytes, 0xEE);
@@ -218,7 +207,7 @@ TEST_F(CompressionTest, FaultInsideAConversionIsSwallowed) {
             request.lpbiOutput = &output;
             request.lpOutput = frame.data();
             request.lpbiInput = &inputFormat;
-            request.lpInput = source.Start();
+            request.lpInput = source.data();
             EXPECT_EQ(Send(id_, ICM_COMPRESS, reinterpret_cast<LPARAM>(&request), sizeof request),
                       ICERR_OK)
                 << format.name;

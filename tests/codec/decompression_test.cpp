@@ -1,10 +1,13 @@
 // ICM_DECOMPRESS_BEGIN, ICM_DECOMPRESS and ICM_DECOMPRESS_END through DriverProc: where the
 // reader takes fields from, and which frames leave the host's picture untouched.
+#include <algorithm>
 #include <cstring>
 
 #include "codec/qlnu_frame.h"
+#include "debug_lines.h"
 #include "frame_builder.h"
 #include "session_test.h"
+#include "support/guarded_pages.h"
 
 namespace {
 
@@ -66,6 +69,20 @@ TEST_F(DecompressionTest, FieldsGoWhereTheirOddFieldBitSays) {
                   picture_);
         EXPECT_EQ(DecodeUyvy(FrameBuilder().Magic().Field(0, even_).Field(kOddField, odd_).Frame()),
                   picture_);
+    }
+}
+
+// Both write the even lines, the second last; the odd lines keep what the buffer held.
+TEST_F(DecompressionTest, TwoFieldsOfOneParityWriteTheSameLines) {
+    Bytes expected = LineDoubled(odd_);
+    for (int line = 1; line < kHeight; line += 2) {
+        std::fill_n(expected.begin() + static_cast<std::ptrdiff_t>(kLineBytes * line), kLineBytes,
+                    0xCD);
+    }
+    for (DWORD processors : {1u, 2u}) {
+        SetProcessorCountForTesting(processors);
+        EXPECT_EQ(DecodeUyvy(FrameBuilder().Magic().Field(0, even_).Field(0, odd_).Frame()),
+                  expected);
     }
 }
 
@@ -136,6 +153,23 @@ TEST_F(DecompressionTest, DecompressBeforeAnyBeginAnswersError) {
     EXPECT_EQ(Send(id_, ICM_DECOMPRESS, reinterpret_cast<LPARAM>(&request), sizeof request),
               ICERR_ERROR);
     EXPECT_EQ(Send(id_, ICM_DECOMPRESS_END), ICERR_OK);
+}
+
+// A request whose formats cannot be read faults in the frame step itself, outside any
+// conversion.
+TEST_F(DecompressionTest, FaultOutsideTheConversionsIsReportedOnce) {
+    ASSERT_EQ(DecompressBegin(UncompressedHeader(kUyvy, kWidth, kHeight), kWidth, kHeight),
+              ICERR_OK);
+    DebugLines debug;
+    GuardedPages formats(GuardedPages::PageSize());
+    formats.ProtectLastPages(1);
+    ICDECOMPRESS request{};
+    request.lpbiInput = reinterpret_cast<BITMAPINFOHEADER*>(formats.data());
+    request.lpbiOutput = reinterpret_cast<BITMAPINFOHEADER*>(formats.data());
+    EXPECT_EQ(Send(id_, ICM_DECOMPRESS, reinterpret_cast<LPARAM>(&request), sizeof request),
+              ICERR_OK);
+    EXPECT_EQ(debug.Lines(),
+              std::vector<std::string>{"QLNU Decompress: Exception while during decompress\n"});
 }
 
 TEST_F(DecompressionTest, BeginRefusalsKeepTheRunningSession) {
