@@ -12,7 +12,7 @@ namespace {
 
 // The first field of a frame as the worker converts it.
 class CompressionJob final : public FieldJob {
-public:
+  public:
     explicit CompressionJob(FieldCompressor& session) : session_(session) {}
 
     void Set(int width, int rows, int sourceStride, const BYTE* source, BYTE* destination) {
@@ -29,7 +29,7 @@ public:
         session_.ConvertField(source_, width_, rows_, sourceStride_, destination_);
     }
 
-private:
+  private:
     FieldCompressor& session_;
     int width_ = 0;
     int rows_ = 0;
@@ -88,8 +88,7 @@ LONG FieldCompressor::CompressFrame(ICCOMPRESS* request) {
     }
     const FrameLayout layout(width, PictureRowCount(output));
     const PictureRows source = FrameOrderRows(input, request->lpInput);
-    const std::int64_t sourceStride = 2 * source.Pitch;
-    if (output.biSizeImage < layout.FrameBytes() || !FitsKernelStride(sourceStride)) {
+    if (output.biSizeImage < layout.FrameBytes() || !FitsKernelStride(2 * source.Pitch)) {
         return ICERR_OK;
     }
 
@@ -97,29 +96,7 @@ LONG FieldCompressor::CompressFrame(ICCOMPRESS* request) {
     WriteMagic(frame);
     sourceFourCC_ = input.biCompression;
     sourceBitCount_ = input.biBitCount;
-
-    const auto fieldBytes = static_cast<DWORD>(layout.FieldBytes);
-    const int fieldRows = static_cast<int>(PictureRowCount(output) / 2);
-    const BYTE* oddSourceRows = source.RowZero + source.Pitch;
-    const BYTE* evenSourceRows = source.RowZero;
-    BYTE* firstPixels = frame + layout.FirstPixels();
-    BYTE* secondPixels = frame + layout.SecondPixels();
-    const auto stride = static_cast<int>(sourceStride);
-
-    WriteFieldHeader(frame + layout.FirstHeader(), FirstFieldFlags(sourceFourCC_), fieldBytes);
-    if (worker_.IsRunning()) {
-        worker_.JobAs<CompressionJob>().Set(width, fieldRows, stride, oddSourceRows, firstPixels);
-        worker_.BeginField();
-        WriteFieldHeader(frame + layout.SecondHeader(), SecondFieldFlags(sourceFourCC_),
-                         fieldBytes);
-        ConvertField(evenSourceRows, width, fieldRows, stride, secondPixels);
-        worker_.FinishField();
-    } else {
-        ConvertField(oddSourceRows, width, fieldRows, stride, firstPixels);
-        WriteFieldHeader(frame + layout.SecondHeader(), SecondFieldFlags(sourceFourCC_),
-                         fieldBytes);
-        ConvertField(evenSourceRows, width, fieldRows, stride, secondPixels);
-    }
+    WriteFields(frame, layout, source, width, static_cast<int>(PictureRowCount(output) / 2));
 
     output.biSizeImage = static_cast<DWORD>(layout.FrameBytes());
     if (request->lpckid != nullptr) {
@@ -129,6 +106,32 @@ LONG FieldCompressor::CompressFrame(ICCOMPRESS* request) {
         *request->lpdwFlags |= kFrameIndexFlags;
     }
     return ICERR_OK;
+}
+
+// The first record takes the source's rows 1, 3, 5, …, the second its rows 0, 2, 4, …; with a
+// worker the first is converted on the worker's thread while this thread does the second.
+void FieldCompressor::WriteFields(BYTE* frame, const FrameLayout& layout, const PictureRows& source,
+                                  int width, int fieldRows) {
+    const auto fieldBytes = static_cast<DWORD>(layout.FieldBytes);
+    const auto stride = static_cast<int>(2 * source.Pitch);
+    const BYTE* oddSourceRows = source.RowZero + source.Pitch;
+    const BYTE* evenSourceRows = source.RowZero;
+    BYTE* firstPixels = frame + layout.FirstPixels();
+    BYTE* secondPixels = frame + layout.SecondPixels();
+
+    WriteFieldHeader(frame + layout.FirstHeader(), FirstFieldFlags(sourceFourCC_), fieldBytes);
+    const bool handedOff = worker_.IsRunning();
+    if (handedOff) {
+        worker_.JobAs<CompressionJob>().Set(width, fieldRows, stride, oddSourceRows, firstPixels);
+        worker_.BeginField();
+    } else {
+        ConvertField(oddSourceRows, width, fieldRows, stride, firstPixels);
+    }
+    WriteFieldHeader(frame + layout.SecondHeader(), SecondFieldFlags(sourceFourCC_), fieldBytes);
+    ConvertField(evenSourceRows, width, fieldRows, stride, secondPixels);
+    if (handedOff) {
+        worker_.FinishField();
+    }
 }
 
 void FieldCompressor::ConvertField(const BYTE* source, int width, int rows, int sourceStride,

@@ -4,6 +4,8 @@
 
 #include "codec/compressor.h"
 #include "codec/field_worker.h"
+#include "codec/picture_rows.h"
+#include "codec/qlnu_frame.h"
 #include "convert/rgb_to_yuv_tables.h"
 #include "convert/yuv_repacker.h"
 
@@ -28,6 +30,8 @@ public:
 
 private:
     void StopWorker();
+    void WriteFields(BYTE* frame, const FrameLayout& layout, const PictureRows& source, int width,
+                     int fieldRows);
     void ConvertRows(const BYTE* source, int width, int rows, int sourceStride, BYTE* destination);
 
     RgbToYuvTables* rgbTables_ = nullptr;

@@ -1,5 +1,6 @@
 #include "codec/field_decompressor.h"
 
+#include <climits>
 #include <limits>
 
 #include "codec/fast_copy.h"
@@ -92,7 +93,8 @@ LONG FieldDecompressor::DecompressFrame(ICDECOMPRESS* request) {
 
     const auto* frame = static_cast<const BYTE*>(request->lpInput);
     const DWORD frameBytes = request->lpbiInput->biSizeImage;
-    if (!HasQlnuMagic(frame, frameBytes) || width < 0 || !FitsKernelRowSize(picture.Pitch)) {
+    if (!HasQlnuMagic(frame, frameBytes) || width < 0 || height > INT_MAX ||
+        !FitsKernelRowSize(picture.Pitch)) {
         return ICERR_BADFORMAT;
     }
     const FrameLayout layout(width, height);
@@ -100,29 +102,32 @@ LONG FieldDecompressor::DecompressFrame(ICDECOMPRESS* request) {
     if (!FindFields(frame, frameBytes, layout.FieldBytes, &fields)) {
         return ICERR_BADFORMAT;
     }
-    if (layout.FieldBytes == 0) {
-        return ICERR_OK;  // an empty picture: nothing to write
-    }
-
-    // A field record holds at least w × h bytes, so w and h are small enough for an int here.
-    const auto rows = static_cast<int>(height);
-    const auto rowSize = static_cast<int>(picture.Pitch);
-    // Two fields of one parity write the same rows: they go one after the other, so that the
-    // second one's lines are what the host gets, with or without a worker.
-    if (worker_.IsRunning() && fields.First.IsOdd() != fields.Second.IsOdd()) {
-        worker_.JobAs<DecompressionJob>().Set(width, rows, fields.First.Flags, rowSize,
-                                              fields.First.Pixels, picture.RowZero);
-        worker_.BeginField();
-        ConvertField(fields.Second.IsOdd(), fields.Second.Pixels, picture.RowZero, width, rows,
-                     rowSize);
-        worker_.FinishField();
-    } else {
-        ConvertField(fields.First.IsOdd(), fields.First.Pixels, picture.RowZero, width, rows,
-                     rowSize);
-        ConvertField(fields.Second.IsOdd(), fields.Second.Pixels, picture.RowZero, width, rows,
-                     rowSize);
+    if (layout.FieldBytes != 0) {
+        WriteFields(fields, picture, width, static_cast<int>(height));
     }
     return ICERR_OK;
+}
+
+// Two fields of one parity write the same rows: they go one after the other, so that the
+// second one's lines are what the host gets, with or without a worker. Otherwise the worker
+// converts the first field while this thread converts the second.
+void FieldDecompressor::WriteFields(const FieldPair& fields, const PictureRows& picture, int width,
+                                    int height) {
+    const auto rowSize = static_cast<int>(picture.Pitch);
+    const bool handedOff = worker_.IsRunning() && fields.First.IsOdd() != fields.Second.IsOdd();
+    if (handedOff) {
+        worker_.JobAs<DecompressionJob>().Set(width, height, fields.First.Flags, rowSize,
+                                              fields.First.Pixels, picture.RowZero);
+        worker_.BeginField();
+    } else {
+        ConvertField(fields.First.IsOdd(), fields.First.Pixels, picture.RowZero, width, height,
+                     rowSize);
+    }
+    ConvertField(fields.Second.IsOdd(), fields.Second.Pixels, picture.RowZero, width, height,
+                 rowSize);
+    if (handedOff) {
+        worker_.FinishField();
+    }
 }
 
 void FieldDecompressor::ConvertField(bool odd, const BYTE* field, BYTE* destination, int width,

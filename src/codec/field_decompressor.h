@@ -4,6 +4,8 @@
 
 #include "codec/decompressor.h"
 #include "codec/field_worker.h"
+#include "codec/picture_rows.h"
+#include "codec/qlnu_frame.h"
 #include "convert/yuv_repacker.h"
 #include "convert/yuv_to_rgb_tables.h"
 
@@ -29,6 +31,7 @@ public:
 
 private:
     void StopWorker();
+    void WriteFields(const FieldPair& fields, const PictureRows& picture, int width, int height);
     void ConvertLines(const BYTE* field, BYTE* firstRow, int width, int lines,
                       int destinationStride);
 
