@@ -18,9 +18,7 @@ namespace {
 constexpr DWORD kCopyBlockBytes = 8192;
 
 inline __m64 LoadCopyWord(const BYTE* at) {
-    __m64 value;
-    std::memcpy(&value, at, sizeof value);
-    return value;
+    return *reinterpret_cast<const __m64_u*>(at);
 }
 
 // Reads the 32-bit word at `at` so that its cache line is fetched; the value is unused.
@@ -34,9 +32,11 @@ inline void Touch(const BYTE* at) {
 template <class Policy, int words>
 inline void CopyStep(BYTE* out, const BYTE* in) {
     __m64 values[words];
+#pragma GCC unroll 8
     for (int i = 0; i < words; ++i) {
         values[i] = LoadCopyWord(in + 8 * i);
     }
+#pragma GCC unroll 8
     for (int i = 0; i < words; ++i) {
         Policy::Store(out + 8 * i, values[i]);
     }

@@ -7,9 +7,7 @@
 namespace {
 
 struct AmdVariant : ExtendedArithmetic64 {
-    static void Prefetch(const BYTE* in) {
-        _mm_prefetch(reinterpret_cast<const char*>(in) + 96, _MM_HINT_NTA);
-    }
+    static void Prefetch(const BYTE* in) { PrefetchNonTemporal(in + 96); }
 };
 
 }  // namespace

@@ -4,9 +4,8 @@
 // those two variant files only.
 #pragma once
 
-#include <xmmintrin.h>
-
 #include "convert/decode_rgb24_field_64.h"
+#include "convert/rgb_mmx_extensions.h"
 
 namespace {
 
@@ -22,7 +21,7 @@ struct ExtendedArithmetic64 {
 
     // The whole 16-bit unit, chroma byte included, times the gain, unsigned.
     static __m64 Luma(__m64 units, const Coefficients& k) {
-        return _mm_adds_pi16(_mm_mulhi_pu16(units, k.lumaGain), k.lumaOffset);
+        return _mm_adds_pi16(MulHighUnsigned(units, k.lumaGain), k.lumaOffset);
     }
 
     // duplicated: C_a C_a C_b C_b; following: C_a C_b C_b C_next. Their sum times 32 is
@@ -34,11 +33,10 @@ struct ExtendedArithmetic64 {
         return _mm_add_pi16(_mm_slli_pi16(sums, 5), k.chromaBias);
     }
     static __m64 ChromaU(__m64 chroma, __m64 next, const Coefficients& k) {
-        return Interpolate(_mm_shuffle_pi16(chroma, _MM_SHUFFLE(2, 2, 0, 0)), next, k);
+        return Interpolate(ShuffleWords<WordOrder(0, 0, 2, 2)>(chroma), next, k);
     }
     static __m64 ChromaV(__m64 chroma, __m64 next, const Coefficients& k) {
-        return Interpolate(_mm_shuffle_pi16(chroma, _MM_SHUFFLE(3, 3, 1, 1)),
-                           _mm_srli_si64(next, 16), k);
+        return Interpolate(ShuffleWords<WordOrder(1, 1, 3, 3)>(chroma), _mm_srli_si64(next, 16), k);
     }
 
     static __m64 BlueTerm(__m64 u, const Coefficients& k) { return _mm_mulhi_pi16(u, k.bFromU); }
@@ -48,11 +46,9 @@ struct ExtendedArithmetic64 {
     static __m64 RedTerm(__m64 v, const Coefficients& k) { return _mm_mulhi_pi16(v, k.rFromV); }
     static __m64 ChromaMask(const Coefficients& k) { return k.chromaMask; }
 
-    static void Store(BYTE* out, __m64 value) {
-        _mm_stream_pi(reinterpret_cast<__m64*>(out), value);
-    }
+    static void Store(BYTE* out, __m64 value) { StreamStore(out, value); }
     static void Finish() {
-        _mm_sfence();
+        StoreFence();
         _mm_empty();
     }
 };

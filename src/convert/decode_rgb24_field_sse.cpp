@@ -6,9 +6,7 @@
 namespace {
 
 struct SseVariant : ExtendedArithmetic64 {
-    static void Prefetch(const BYTE* in) {
-        _mm_prefetch(reinterpret_cast<const char*>(in) + 64, _MM_HINT_NTA);
-    }
+    static void Prefetch(const BYTE* in) { PrefetchNonTemporal(in + 64); }
 };
 
 }  // namespace

@@ -45,10 +45,18 @@ __m128i Load128(const BYTE* at) {
     return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
 }
 
-// Words w0..w7 to w0 w2 w4 w6 w1 w3 w5 w7.
-__m128i EvenWordsFirst(__m128i x) {
-    constexpr int kOrder = _MM_SHUFFLE(3, 1, 2, 0);
-    return _mm_shuffle_epi32(_mm_shufflehi_epi16(_mm_shufflelo_epi16(x, kOrder), kOrder), kOrder);
+// The 16-bit units of the even pixels (U_j | Y_2j << 8) and of the odd pixels
+// (V_j | Y_2j+1 << 8) of one block. Each perfect shuffle of the 16 units moves unit j to
+// 2j mod 15; three of them take unit 2j + c to 8c + j.
+void SplitUnits(const BYTE* in, __m128i& evenUnits, __m128i& oddUnits) {
+    __m128i x0 = Load128(in), x1 = Load128(in + 16);
+    for (int i = 0; i < 3; ++i) {
+        const __m128i y0 = _mm_unpacklo_epi16(x0, x1);
+        x1 = _mm_unpackhi_epi16(x0, x1);
+        x0 = y0;
+    }
+    evenUnits = x0;
+    oddUnits = x1;
 }
 
 // Chroma terms of one component for the even pixels (the pair's own sample) and the odd
@@ -65,12 +73,6 @@ ChromaTerms Chroma(__m128i samples, const Coefficients& k) {
 
 __m128i Channel(__m128i luma, __m128i chromaTerm) {
     return _mm_srai_epi16(_mm_adds_epi16(luma, chromaTerm), 3);
-}
-
-// Two byte values per word: first | second << 8, clamped.
-__m128i ByteWords(__m128i first, __m128i second) {
-    const __m128i bytes = _mm_packus_epi16(first, second);
-    return _mm_unpacklo_epi8(bytes, _mm_srli_si128(bytes, 8));
 }
 
 __m128i Select(__m128i mask, __m128i fromMask, __m128i otherwise) {
@@ -104,10 +106,8 @@ void Weave(BYTE* out, __m128i a, __m128i b, __m128i c, const Coefficients& k) {
 
 template <class Store>
 void DecodeBlock(BYTE* out, const BYTE* in, const Coefficients& k) {
-    const __m128i first = EvenWordsFirst(Load128(in));
-    const __m128i second = EvenWordsFirst(Load128(in + 16));
-    const __m128i evenUnits = _mm_unpacklo_epi64(first, second);  // U_j | Y_2j << 8
-    const __m128i oddUnits = _mm_unpackhi_epi64(first, second);   // V_j | Y_2j+1 << 8
+    __m128i evenUnits, oddUnits;
+    SplitUnits(in, evenUnits, oddUnits);
 
     // The whole unit is multiplied, chroma byte included.
     const __m128i lumaEven = _mm_adds_epi16(_mm_mulhi_epu16(evenUnits, k.lumaGain), k.lumaOffset);
@@ -124,7 +124,11 @@ void DecodeBlock(BYTE* out, const BYTE* in, const Coefficients& k) {
     const __m128i rEven = Channel(lumaEven, _mm_mulhi_epi16(v.even, k.rFromV));
     const __m128i rOdd = Channel(lumaOdd, _mm_mulhi_epi16(v.odd, k.rFromV));
 
-    Weave<Store>(out, ByteWords(bEven, gEven), ByteWords(rEven, bOdd), ByteWords(gOdd, rOdd), k);
+    // Clamped to bytes and paired into the words (B, G), (R, B') and (G', R').
+    const __m128i blueRed = _mm_packus_epi16(bEven, rEven);
+    const __m128i greenBlue = _mm_packus_epi16(gEven, bOdd);
+    Weave<Store>(out, _mm_unpacklo_epi8(blueRed, greenBlue), _mm_unpackhi_epi8(blueRed, greenBlue),
+                 _mm_unpacklo_epi8(_mm_packus_epi16(gOdd, gOdd), _mm_packus_epi16(rOdd, rOdd)), k);
 }
 
 struct StreamingStore {

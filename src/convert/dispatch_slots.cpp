@@ -1,6 +1,7 @@
 #include "convert/dispatch_slots.h"
 
 #include "convert/repack_kernels.h"
+#include "convert/rgb_field_kernels.h"
 
 namespace {
 
@@ -16,6 +17,12 @@ constexpr FieldKernelRow kUnpackYvyuKernels{UnpackYvyuField_MMX, UnpackYvyuField
                                             UnpackYvyuField_SSE2, UnpackYvyuField_AMD};
 constexpr FieldKernelRow kUnpackY16Kernels{UnpackY16Field_MMX, UnpackY16Field_SSE,
                                            UnpackY16Field_SSE2, UnpackY16Field_AMD};
+constexpr FieldKernelRow kEncodeRgb24Kernels{EncodeRgb24Field_MMX, EncodeRgb24Field_SSE,
+                                             EncodeRgb24Field_SSE2, EncodeRgb24Field_AMD};
+constexpr FieldKernelRow kEncodeRgb32Kernels{EncodeRgb32Field_MMX, EncodeRgb32Field_SSE,
+                                             EncodeRgb32Field_SSE2, EncodeRgb32Field_AMD};
+constexpr FieldKernelRow kDecodeRgb24Kernels{DecodeRgb24Field_MMX, DecodeRgb24Field_SSE,
+                                             DecodeRgb24Field_SSE2, DecodeRgb24Field_AMD};
 
 }  // namespace
 
@@ -27,3 +34,6 @@ FieldKernelSlot gPackY16AFieldSlot{kPackY16AKernels};
 FieldKernelSlot gUnpackYuy2FieldSlot{kYuy2Kernels};
 FieldKernelSlot gUnpackYvyuFieldSlot{kUnpackYvyuKernels};
 FieldKernelSlot gUnpackY16FieldSlot{kUnpackY16Kernels};
+FieldKernelSlot gEncodeRgb24FieldSlot{kEncodeRgb24Kernels};
+FieldKernelSlot gEncodeRgb32FieldSlot{kEncodeRgb32Kernels};
+FieldKernelSlot gDecodeRgb24FieldSlot{kDecodeRgb24Kernels};

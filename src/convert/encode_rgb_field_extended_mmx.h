@@ -3,29 +3,26 @@
 // differ only in how far ahead they prefetch. Included by those two variant files only.
 #pragma once
 
-#include <xmmintrin.h>
-
 #include "convert/encode_rgb_field_64.h"
+#include "convert/rgb_mmx_extensions.h"
 
 namespace {
 
 struct ExtendedArithmetic64 {
-    static __m64 LumaTerm(__m64 channel, __m64 weight) { return _mm_mulhi_pu16(channel, weight); }
+    static __m64 LumaTerm(__m64 channel, __m64 weight) { return MulHighUnsigned(channel, weight); }
     static constexpr int kLumaShift = 7;
     static constexpr int kGreenSumShift = 7;
     static __m64 GreenWeight(__m64 tableWeight) { return tableWeight; }
-    static __m64 GreenChroma(__m64 sum, __m64 weight) { return _mm_mulhi_pu16(sum, weight); }
-    static void Store(BYTE* out, __m64 value) {
-        _mm_stream_pi(reinterpret_cast<__m64*>(out), value);
-    }
+    static __m64 GreenChroma(__m64 sum, __m64 weight) { return MulHighUnsigned(sum, weight); }
+    static void Store(BYTE* out, __m64 value) { StreamStore(out, value); }
     static void Finish() {
-        _mm_sfence();
+        StoreFence();
         _mm_empty();
     }
 };
 
 inline void PrefetchAhead(const BYTE* in, int distance) {
-    _mm_prefetch(reinterpret_cast<const char*>(in) + distance, _MM_HINT_NTA);
+    PrefetchNonTemporal(in + distance);
 }
 
 }  // namespace

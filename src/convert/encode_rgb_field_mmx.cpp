@@ -1,7 +1,8 @@
 // MMX encoders (classes 1 and 3): the narrow arithmetic with MMX instructions only, ordinary
 // 64-bit stores and no prefetch. Compiled with MMX.
 //
-// Luma: each channel word is halved so that the signed multiply-high serves, at scale 64.
+// Luma: each channel word is halved so that the signed multiply-high serves, at scale 64; it
+// follows the narrow formula exactly, which gives the reference value or one less.
 // Chroma: the pair sums are exact (byte times 64) and green's weight is doubled once per
 // call, which gives the reference's chroma to the bit; only the luma is narrower.
 #include "convert/encode_rgb_field_64.h"

@@ -5,9 +5,13 @@
 // They compute exactly the reference arithmetic: every channel is widened into a clean word
 // (the byte in the high half and zeros below it, or the byte times 64 or 128), so each
 // multiply-high sees the very value the reference multiplies and the luma has no residue.
+// The source is sorted by 16-bit words rather than bytes: the words of each pixel pair go to
+// registers of their own, and the even and odd pixels' channels come out of them directly.
 #include <emmintrin.h>
 
+#include <algorithm>
 #include <cstddef>
+#include <iterator>
 
 #include "convert/rgb_field_kernels.h"
 #include "convert/rgb_to_yuv_coefficients.h"
@@ -16,46 +20,86 @@ namespace {
 
 constexpr int kPrefetchDistance = 128;
 
-struct Planes {
-    __m128i b, g, r;  // one byte per pixel, pixels 0 to 15
+// The channel bytes of the eight even and the eight odd pixels, each in the high half of a
+// word with zeros below: clean words, so the products see exactly the channel values.
+struct PairChannels {
+    __m128i blueEven, greenEven, redEven, blueOdd, greenOdd, redOdd;
 };
 
 __m128i Load128(const BYTE* at) {
     return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
 }
 
-// One perfect shuffle of the 48 bytes in x0..x2: byte j moves to 2j mod 47. Four of them take
-// byte 3q + c to 16c + q, which sorts B, G, R pixels into three planes.
-void Riffle48(__m128i& x0, __m128i& x1, __m128i& x2) {
-    const __m128i y0 = _mm_unpacklo_epi8(x0, _mm_srli_si128(x1, 8));
-    const __m128i y1 = _mm_unpackhi_epi8(x0, _mm_slli_si128(x2, 8));
-    const __m128i y2 = _mm_unpacklo_epi8(x1, _mm_srli_si128(x2, 8));
+__m128i LowByteUp(__m128i words) {
+    return _mm_slli_epi16(words, 8);
+}
+
+__m128i HighByte(__m128i words, __m128i highBytes) {
+    return _mm_and_si128(words, highBytes);
+}
+
+// One perfect shuffle of the 24 words in x0..x2: word j moves to 2j mod 23. Three of them
+// take word 3q + c to 8c + q, which sorts the three words of each pixel pair (B G, R B', G'
+// R') into three registers.
+void Riffle24Words(__m128i& x0, __m128i& x1, __m128i& x2) {
+    const __m128i y0 = _mm_unpacklo_epi16(x0, _mm_srli_si128(x1, 8));
+    const __m128i y1 = _mm_unpackhi_epi16(x0, _mm_slli_si128(x2, 8));
+    const __m128i y2 = _mm_unpacklo_epi16(x1, _mm_srli_si128(x2, 8));
     x0 = y0;
     x1 = y1;
     x2 = y2;
 }
 
-Planes SplitRgb24(const BYTE* in) {
-    __m128i x0 = Load128(in), x1 = Load128(in + 16), x2 = Load128(in + 32);
-    for (int i = 0; i < 4; ++i) {
-        Riffle48(x0, x1, x2);
-    }
-    return {x0, x1, x2};
+// The even and odd pixels' channels from the three words of each pixel pair: (B, G), (R, B'),
+// (G', R').
+PairChannels ChannelsOfRgb24Pairs(__m128i bg, __m128i rb, __m128i gr, __m128i highBytes) {
+    return {LowByteUp(bg),           HighByte(bg, highBytes), LowByteUp(rb),
+            HighByte(rb, highBytes), LowByteUp(gr),           HighByte(gr, highBytes)};
 }
 
-// The same shuffle for 64 bytes (byte j to 2j mod 63): four take byte 4q + c to 16c + q.
-Planes SplitRgb32(const BYTE* in) {
+PairChannels SplitRgb24(const BYTE* in, __m128i highBytes) {
+    __m128i x0 = Load128(in), x1 = Load128(in + 16), x2 = Load128(in + 32);
+    for (int i = 0; i < 3; ++i) {
+        Riffle24Words(x0, x1, x2);
+    }
+    return ChannelsOfRgb24Pairs(x0, x1, x2, highBytes);
+}
+
+// Two groups at once: the 48 words of 96 bytes split into register-sized halves, so each
+// shuffle (word j to 2j mod 47) is six unpacks with no byte shifts, and four of them take
+// word 3q + c to 16c + q.
+void SplitTwoRgb24Groups(const BYTE* in, __m128i highBytes, PairChannels& first,
+                         PairChannels& second) {
+    __m128i x[6];
+    for (int m = 0; m < 6; ++m) {
+        x[m] = Load128(in + 16 * m);
+    }
+    for (int i = 0; i < 4; ++i) {
+        __m128i y[6];
+        for (int m = 0; m < 3; ++m) {
+            y[2 * m] = _mm_unpacklo_epi16(x[m], x[m + 3]);
+            y[2 * m + 1] = _mm_unpackhi_epi16(x[m], x[m + 3]);
+        }
+        std::copy(std::begin(y), std::end(y), std::begin(x));
+    }
+    first = ChannelsOfRgb24Pairs(x[0], x[2], x[4], highBytes);
+    second = ChannelsOfRgb24Pairs(x[1], x[3], x[5], highBytes);
+}
+
+// The same shuffle for 32 words (word j to 2j mod 31): three take word 4q + c to 8c + q, the
+// four words of each pixel pair (B G, R x, B' G', R' x').
+PairChannels SplitRgb32(const BYTE* in, __m128i highBytes) {
     __m128i x0 = Load128(in), x1 = Load128(in + 16), x2 = Load128(in + 32), x3 = Load128(in + 48);
     for (int i = 0; i < 3; ++i) {
-        const __m128i y0 = _mm_unpacklo_epi8(x0, x2), y1 = _mm_unpackhi_epi8(x0, x2);
-        const __m128i y2 = _mm_unpacklo_epi8(x1, x3), y3 = _mm_unpackhi_epi8(x1, x3);
+        const __m128i y0 = _mm_unpacklo_epi16(x0, x2), y1 = _mm_unpackhi_epi16(x0, x2);
+        const __m128i y2 = _mm_unpacklo_epi16(x1, x3), y3 = _mm_unpackhi_epi16(x1, x3);
         x0 = y0;
         x1 = y1;
         x2 = y2;
         x3 = y3;
     }
-    // The last shuffle need not produce the fourth bytes.
-    return {_mm_unpacklo_epi8(x0, x2), _mm_unpackhi_epi8(x0, x2), _mm_unpacklo_epi8(x1, x3)};
+    return {LowByteUp(x0), HighByte(x0, highBytes), LowByteUp(x1),
+            LowByteUp(x2), HighByte(x2, highBytes), LowByteUp(x3)};
 }
 
 struct Coefficients {
@@ -75,19 +119,10 @@ Coefficients LoadCoefficients() {
             entry(kChromaOffset), _mm_slli_epi16(ones, 8)};
 }
 
-// A plane's 16 bytes as the words of the even and of the odd pixels, each byte in the high
-// half of its word, and the byte sums of the eight pixel pairs times 2^sumShift.
-struct Channel {
-    __m128i even, odd, pairSum;
-};
-
+// The byte sums of the eight pixel pairs, times 2^kSumShift (6 or 7).
 template <int kSumShift>
-Channel Widen(__m128i plane, const Coefficients& k) {
-    const __m128i even = _mm_slli_epi16(plane, 8);
-    const __m128i odd = _mm_and_si128(plane, k.highBytes);
-    const __m128i pairSum =
-        _mm_add_epi16(_mm_srli_epi16(even, 8 - kSumShift), _mm_srli_epi16(odd, 8 - kSumShift));
-    return {even, odd, pairSum};
+__m128i PairSums(__m128i even, __m128i odd) {
+    return _mm_add_epi16(_mm_srli_epi16(even, 8 - kSumShift), _mm_srli_epi16(odd, 8 - kSumShift));
 }
 
 __m128i Luma(__m128i b, __m128i g, __m128i r, const Coefficients& k) {
@@ -99,14 +134,10 @@ __m128i Luma(__m128i b, __m128i g, __m128i r, const Coefficients& k) {
 
 // 32 UYVY bytes for 16 pixels.
 template <class Store>
-void EncodeBlock(BYTE* out, const Planes& planes, const Coefficients& k) {
-    const Channel b = Widen<6>(planes.b, k);
-    const Channel g = Widen<7>(planes.g, k);
-    const Channel r = Widen<6>(planes.r, k);
-
-    const __m128i bc = _mm_mulhi_epu16(b.pairSum, k.chromaBR);
-    const __m128i gc = _mm_mulhi_epu16(g.pairSum, k.chromaG);
-    const __m128i rc = _mm_mulhi_epu16(r.pairSum, k.chromaBR);
+void EncodeBlock(BYTE* out, const PairChannels& p, const Coefficients& k) {
+    const __m128i bc = _mm_mulhi_epu16(PairSums<6>(p.blueEven, p.blueOdd), k.chromaBR);
+    const __m128i gc = _mm_mulhi_epu16(PairSums<7>(p.greenEven, p.greenOdd), k.chromaG);
+    const __m128i rc = _mm_mulhi_epu16(PairSums<6>(p.redEven, p.redOdd), k.chromaBR);
     __m128i v = _mm_subs_epi16(rc, _mm_srai_epi16(gc, 1));
     v = _mm_subs_epi16(v, _mm_mulhi_epi16(bc, k.bToV));
     v = _mm_srai_epi16(_mm_adds_epi16(v, k.chromaOffset), 6);
@@ -114,8 +145,8 @@ void EncodeBlock(BYTE* out, const Planes& planes, const Coefficients& k) {
     u = _mm_subs_epi16(u, _mm_mulhi_epi16(rc, k.rToU));
     u = _mm_srai_epi16(_mm_adds_epi16(u, k.chromaOffset), 6);
 
-    const __m128i lumaEven = Luma(b.even, g.even, r.even, k);
-    const __m128i lumaOdd = Luma(b.odd, g.odd, r.odd, k);
+    const __m128i lumaEven = Luma(p.blueEven, p.greenEven, p.redEven, k);
+    const __m128i lumaOdd = Luma(p.blueOdd, p.greenOdd, p.redOdd, k);
 
     // U0..U7 V0..V7 and Yeven0..7 Yodd0..7, clamped to bytes, woven into U Y V Y.
     const __m128i chroma = _mm_packus_epi16(u, v);
@@ -138,8 +169,41 @@ struct UnalignedStore {
     }
 };
 
+void Prefetch(const BYTE* in, int distance) {
+    _mm_prefetch(reinterpret_cast<const char*>(in) + distance, _MM_HINT_NTA);
+}
+
+struct Rgb32 {
+    template <class Store>
+    static void EncodeRow(BYTE* out, const BYTE* in, unsigned groups, const Coefficients& k) {
+        for (; groups > 0; --groups, in += 64, out += 32) {
+            Prefetch(in, kPrefetchDistance);
+            EncodeBlock<Store>(out, SplitRgb32(in, k.highBytes), k);
+        }
+    }
+};
+
+// Two groups per turn while two are left, then the last one alone.
+struct Rgb24 {
+    template <class Store>
+    static void EncodeRow(BYTE* out, const BYTE* in, unsigned groups, const Coefficients& k) {
+        for (; groups >= 2; groups -= 2, in += 96, out += 64) {
+            Prefetch(in, kPrefetchDistance);
+            Prefetch(in, kPrefetchDistance + 64);
+            PairChannels first, second;
+            SplitTwoRgb24Groups(in, k.highBytes, first, second);
+            EncodeBlock<Store>(out, first, k);
+            EncodeBlock<Store>(out + 32, second, k);
+        }
+        if (groups == 1) {
+            Prefetch(in, kPrefetchDistance);
+            EncodeBlock<Store>(out, SplitRgb24(in, k.highBytes), k);
+        }
+    }
+};
+
 // Destination row k takes source row rows - 1 - k: the bottom-up rows become a top-down field.
-template <class Store, Planes (*kSplit)(const BYTE*), int kSourceBlockBytes>
+template <class Store, class Format>
 void EncodeRows(BYTE* destination, const BYTE* source, int width, int rows, int destinationStride,
                 int sourceStride) {
     const Coefficients k = LoadCoefficients();
@@ -147,26 +211,21 @@ void EncodeRows(BYTE* destination, const BYTE* source, int width, int rows, int 
     for (int row = 0; row < rows; ++row) {
         const BYTE* in = source + static_cast<std::ptrdiff_t>(rows - 1 - row) * sourceStride;
         BYTE* out = destination + static_cast<std::ptrdiff_t>(row) * destinationStride;
-        for (unsigned group = 0; group < groups; ++group) {
-            _mm_prefetch(reinterpret_cast<const char*>(in) + kPrefetchDistance, _MM_HINT_NTA);
-            EncodeBlock<Store>(out, kSplit(in), k);
-            in += kSourceBlockBytes;
-            out += 32;
-        }
+        Format::template EncodeRow<Store>(out, in, groups, k);
     }
 }
 
 // One alignment test per call: the stride is part of it, so every row shares the first
 // row's alignment (the sessions' strides always do).
-template <Planes (*kSplit)(const BYTE*), int kSourceBlockBytes>
+template <class Format>
 void EncodeField(BYTE* destination, const BYTE* source, int width, int rows, int destinationStride,
                  int sourceStride) {
     if (reinterpret_cast<UINT_PTR>(destination) % 16 == 0 && destinationStride % 16 == 0) {
-        EncodeRows<StreamingStore, kSplit, kSourceBlockBytes>(destination, source, width, rows,
-                                                              destinationStride, sourceStride);
+        EncodeRows<StreamingStore, Format>(destination, source, width, rows, destinationStride,
+                                           sourceStride);
     } else {
-        EncodeRows<UnalignedStore, kSplit, kSourceBlockBytes>(destination, source, width, rows,
-                                                              destinationStride, sourceStride);
+        EncodeRows<UnalignedStore, Format>(destination, source, width, rows, destinationStride,
+                                           sourceStride);
     }
     _mm_sfence();
     _mm_empty();
@@ -176,10 +235,10 @@ void EncodeField(BYTE* destination, const BYTE* source, int width, int rows, int
 
 void EncodeRgb24Field_SSE2(BYTE* destination, const BYTE* source, int width, int rows,
                            int destinationStride, int sourceStride) {
-    EncodeField<SplitRgb24, 48>(destination, source, width, rows, destinationStride, sourceStride);
+    EncodeField<Rgb24>(destination, source, width, rows, destinationStride, sourceStride);
 }
 
 void EncodeRgb32Field_SSE2(BYTE* destination, const BYTE* source, int width, int rows,
                            int destinationStride, int sourceStride) {
-    EncodeField<SplitRgb32, 64>(destination, source, width, rows, destinationStride, sourceStride);
+    EncodeField<Rgb32>(destination, source, width, rows, destinationStride, sourceStride);
 }

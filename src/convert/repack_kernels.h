@@ -5,18 +5,6 @@
 
 #include "convert/field_kernel.h"
 
-#define QLNU_DECLARE_FIELD_KERNELS(operation)                                         \
-    void operation##_C(BYTE* destination, const BYTE* source, int width, int rows,    \
-                       int destinationStride, int sourceStride);                      \
-    void operation##_MMX(BYTE* destination, const BYTE* source, int width, int rows,  \
-                         int destinationStride, int sourceStride);                    \
-    void operation##_SSE(BYTE* destination, const BYTE* source, int width, int rows,  \
-                         int destinationStride, int sourceStride);                    \
-    void operation##_SSE2(BYTE* destination, const BYTE* source, int width, int rows, \
-                          int destinationStride, int sourceStride);                   \
-    void operation##_AMD(BYTE* destination, const BYTE* source, int width, int rows,  \
-                         int destinationStride, int sourceStride)
-
 // YUY2 to UYVY; the exchange of the two bytes of each 16-bit unit is its own inverse, so
 // these kernels also turn UYVY into YUY2.
 QLNU_DECLARE_FIELD_KERNELS(PackYuy2Field);

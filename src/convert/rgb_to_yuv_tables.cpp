@@ -1,7 +1,7 @@
 #include "convert/rgb_to_yuv_tables.h"
 
 #include "convert/cpu_class.h"
-#include "convert/rgb_dispatch_slots.h"
+#include "convert/dispatch_slots.h"
 #include "convert/rgb_to_yuv_coefficients.h"
 
 RgbToYuvTables::RgbToYuvTables() {

@@ -1,7 +1,7 @@
 #include "convert/yuv_to_rgb_tables.h"
 
 #include "convert/cpu_class.h"
-#include "convert/rgb_dispatch_slots.h"
+#include "convert/dispatch_slots.h"
 #include "convert/yuv_to_rgb_coefficients.h"
 
 YuvToRgbTables::YuvToRgbTables() {

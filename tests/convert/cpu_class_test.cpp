@@ -23,6 +23,10 @@ struct ClassificationCase {
     CpuClass expected;
 };
 
+void PrintTo(const ClassificationCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 const ClassificationCase kCases[] = {
     {"IntelNothing", {"GenuineIntel", 0, 0}, 0},
     {"IntelMmxOnly", {"GenuineIntel", kMmx, 0}, 1},

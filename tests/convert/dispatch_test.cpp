@@ -32,7 +32,7 @@ const ClassExpectation kClasses[] = {
 };
 
 class RepackDispatchTest : public ::testing::TestWithParam<RepackOperation> {
-  protected:
+protected:
     void SetUp() override { ResetRepackSlots(); }
     void TearDown() override { ResetRepackSlots(); }
 

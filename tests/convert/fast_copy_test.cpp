@@ -20,6 +20,10 @@ struct CopyVariantCase {
     CopyFunction copy;
 };
 
+void PrintTo(const CopyVariantCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 const CopyVariantCase kVariants[] = {
     {"Plain", FastCopy_Plain},
     {"MMX", FastCopy_MMX},
@@ -60,7 +64,7 @@ INSTANTIATE_TEST_SUITE_P(Variants, FastCopyVariantTest, ::testing::ValuesIn(kVar
                          [](const auto& info) { return std::string(info.param.name); });
 
 class FastCopySlotTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { ResetFastCopySlotForTesting(); }
     void TearDown() override { ResetFastCopySlotForTesting(); }
 };

@@ -2,6 +2,7 @@
 // go over all of them.
 #pragma once
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,10 @@ struct RepackOperation {
     FieldKernelRow kernels;
     int sourceBytesPerPixel;  // 2, or 3 for "Y16A"
 };
+
+inline void PrintTo(const RepackOperation& operation, std::ostream* out) {
+    *out << operation.name;
+}
 
 inline const std::vector<RepackOperation>& RepackOperations() {
     static const std::vector<RepackOperation> operations = {

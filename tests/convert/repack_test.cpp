@@ -79,6 +79,10 @@ struct VariantCase {
     KernelVariant variant;
 };
 
+void PrintTo(const VariantCase& c, std::ostream* out) {
+    *out << c.operation.name << "_" << c.variant.name;
+}
+
 std::vector<VariantCase> AllVariantCases() {
     std::vector<VariantCase> cases;
     for (const RepackOperation& operation : RepackOperations()) {
@@ -93,7 +97,7 @@ std::vector<VariantCase> AllVariantCases() {
 }
 
 class RepackKernelTest : public ::testing::TestWithParam<VariantCase> {
-  protected:
+protected:
     FieldKernel Kernel() const { return GetParam().operation.kernels.*GetParam().variant.member; }
     void ExpectSame(int width, int rows, const Geometry& geometry) {
         SCOPED_TRACE(testing::Message()

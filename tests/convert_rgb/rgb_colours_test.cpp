@@ -8,7 +8,7 @@
 #include <optional>
 #include <vector>
 
-#include "convert/rgb_dispatch_slots.h"
+#include "convert/dispatch_slots.h"
 #include "convert/rgb_field_kernels.h"
 #include "convert/rgb_to_yuv_tables.h"
 #include "convert/yuv_to_rgb_tables.h"

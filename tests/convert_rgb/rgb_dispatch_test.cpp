@@ -6,7 +6,7 @@
 #include <cstring>
 #include <vector>
 
-#include "convert/rgb_dispatch_slots.h"
+#include "convert/dispatch_slots.h"
 #include "convert/rgb_field_kernels.h"
 #include "convert/rgb_to_yuv_coefficients.h"
 #include "convert/rgb_to_yuv_tables.h"

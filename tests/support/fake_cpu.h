@@ -17,7 +17,7 @@ FakeProcessor ProcessorOfClass(CpuClass cpuClass);
 
 // Installs the fake for the scope's lifetime and restores the real instruction after it.
 class ScopedFakeProcessor {
-  public:
+public:
     explicit ScopedFakeProcessor(const FakeProcessor& processor);
     explicit ScopedFakeProcessor(CpuClass cpuClass)
         : ScopedFakeProcessor(ProcessorOfClass(cpuClass)) {}

@@ -7,7 +7,7 @@
 #include "platform/win_api.h"
 
 class GuardedPages {
-  public:
+public:
     // `bytes` readable (and writable) bytes whose last byte lies just before a guard page.
     explicit GuardedPages(std::size_t bytes);
     ~GuardedPages();
@@ -21,7 +21,7 @@ class GuardedPages {
     // Makes the last `pages` whole pages of the area unreadable too.
     void ProtectLastPages(std::size_t pages);
 
-  private:
+private:
     BYTE* mapping_;
     std::size_t mappingBytes_;
     BYTE* first_;

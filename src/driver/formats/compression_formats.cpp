@@ -1,8 +1,7 @@
 #include "driver/formats/compression_formats.h"
 
-#include <cstring>
-
 #include "driver/formats/format_checks.h"
+#include "driver/formats/format_proposal.h"
 #include "driver/formats/format_sizes.h"
 #include "driver/fourcc.h"
 
@@ -34,12 +33,9 @@ LRESULT CompressGetFormat(const BITMAPINFOHEADER* in, BITMAPINFOHEADER* out) {
     if (!AcceptsInput(in)) {
         return ICERR_BADFORMAT;
     }
-    const LONG formatSize = *FormatSize(*in);
-    if (out == nullptr) {
-        return formatSize;
+    if (const LRESULT started = StartProposal(*in, out); out == nullptr || started != ICERR_OK) {
+        return started;
     }
-    // Everything else, the sign of the height and any colour words included, stays as given.
-    std::memmove(out, in, static_cast<std::size_t>(formatSize));
     out->biBitCount = 24;
     out->biCompression = kFourCCQlnu;
     out->biSizeImage = static_cast<DWORD>(*CompressedFrameSize(*in));

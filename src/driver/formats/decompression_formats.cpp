@@ -1,8 +1,7 @@
 #include "driver/formats/decompression_formats.h"
 
-#include <cstring>
-
 #include "driver/formats/format_checks.h"
+#include "driver/formats/format_proposal.h"
 #include "driver/formats/format_sizes.h"
 #include "driver/fourcc.h"
 #include "settings/yuv_restricted_apps.h"
@@ -37,12 +36,10 @@ LRESULT DecompressGetFormat(const BITMAPINFOHEADER* in, BITMAPINFOHEADER* out) {
     if (!AcceptsInput(in)) {
         return ICERR_BADFORMAT;
     }
-    const LONG formatSize = *FormatSize(*in);
-    if (out == nullptr) {
-        return formatSize;
+    if (const LRESULT started = StartProposal(*in, out); out == nullptr || started != ICERR_OK) {
+        return started;
     }
     // The bit count stays the input's: 24 for the formats that ICM_COMPRESS_GET_FORMAT makes.
-    std::memmove(out, in, static_cast<std::size_t>(formatSize));
     out->biCompression = BI_RGB;
     out->biSizeImage = static_cast<DWORD>(*PictureSize(*in));
     return ICERR_OK;

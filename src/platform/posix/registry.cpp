@@ -105,6 +105,8 @@ class Registry {
         return ERROR_SUCCESS;
     }
 
+    SIZE_T HandleCount() const { return handles_.size(); }
+
     bool IsRoot(const RegistryKey& key) const { return &key == classesRoot_.get(); }
 
     void Reset() {
@@ -282,4 +284,10 @@ void PosixRegistryReset() {
     Registry& registry = Registry::Instance();
     std::lock_guard lock(registry.Mutex);
     registry.Reset();
+}
+
+SIZE_T PosixRegistryOpenHandleCount() {
+    Registry& registry = Registry::Instance();
+    std::lock_guard lock(registry.Mutex);
+    return registry.HandleCount();
 }

@@ -70,5 +70,7 @@ using DebugOutputHook = void (*)(LPCSTR text);
 void SetDebugOutputHook(DebugOutputHook hook);
 // Empties the registry; handles still open then answer ERROR_KEY_DELETED.
 void PosixRegistryReset();
+// Handles opened and not yet closed.
+SIZE_T PosixRegistryOpenHandleCount();
 // The compiled-in string table of the module's resources, or null for an unknown id.
 LPCSTR PosixResourceString(UINT id);

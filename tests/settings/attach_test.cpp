@@ -1,0 +1,89 @@
+// Process attach loads both application lists and the codec flags, writing the layout of a
+// first run, and new instances start from the flags as loaded.
+#include <cstring>
+
+#include "driver/codec_instance.h"
+#include "settings/registry_values.h"
+#include "settings/settings_store.h"
+#include "settings/yuv_restricted_apps.h"
+#include "support/attached_driver.h"
+
+namespace {
+
+class AttachSettingsTest : public EmptyRegistryTest {
+  protected:
+    void SetUp() override {
+        EmptyRegistryTest::SetUp();
+        DefaultCodecState = kFactoryCodecState;
+    }
+    void TearDown() override {
+        DefaultCodecState = kFactoryCodecState;
+        EmptyRegistryTest::TearDown();
+    }
+
+    static CodecState StateOfANewInstance() {
+        static ICINFO openParameters{};
+        const auto id = static_cast<DWORD_PTR>(
+            DriverProc(0, nullptr, DRV_OPEN, 0, reinterpret_cast<LPARAM>(&openParameters)));
+        CodecState state{};
+        EXPECT_EQ(
+            DriverProc(id, nullptr, ICM_GETSTATE, reinterpret_cast<LPARAM>(&state), sizeof state),
+            12);
+        DriverProc(id, nullptr, DRV_CLOSE, 0, 0);
+        return state;
+    }
+};
+
+TEST_F(AttachSettingsTest, AFirstRunWritesBothKeys) {
+    ASSERT_EQ(ProcessAttach(CodeModule()), TRUE);
+    struct Expected {
+        LPCSTR key;
+        LPCSTR name;
+        DWORD type;
+        std::string bytes;
+    };
+    const auto dword = [](DWORD value) {
+        return std::string(reinterpret_cast<const char*>(&value), sizeof value);
+    };
+    const Expected layout[] = {
+        {kCodecKey, "FastDCT", REG_DWORD, dword(0)},
+        {kCodecKey, "ChangeFieldsOrder", REG_DWORD, dword(0)},
+        {kCodecKey, "FiltrateAlpha", REG_DWORD, dword(1)},
+        {kCodecKey, "AppCount", REG_DWORD, dword(2)},
+        {kCodecKey, "App1", REG_SZ, WithZero("PREMIERE.EXE")},
+        {kCodecKey, "App2", REG_SZ, WithZero("CLIPDESK.EXE")},
+        {kYuvListKey, "Correct state", REG_DWORD, dword(1)},
+        {kYuvListKey, "Application00", REG_SZ, WithZero("WMPLAYER.EXE")},
+    };
+    for (const Expected& expected : layout) {
+        const StoredValue value = GetValue(expected.key, expected.name);
+        EXPECT_EQ(value.status, ERROR_SUCCESS) << expected.name;
+        EXPECT_EQ(value.type, expected.type) << expected.name;
+        EXPECT_EQ(value.Bytes(), expected.bytes) << expected.name;
+    }
+    EXPECT_STREQ(FullScreenApps[0], "PREMIERE.EXE");
+    EXPECT_STREQ(FullScreenApps[1], "CLIPDESK.EXE");
+    EXPECT_STREQ(YuvRestrictedApps[0], "WMPLAYER.EXE");
+    // The run that wrote the defaults keeps FastDCT set; the next one reads it cleared.
+    EXPECT_EQ(StateOfANewInstance().FastDCT, 1);
+    ProcessDetach();
+    ProcessAttach(CodeModule());
+    EXPECT_EQ(StateOfANewInstance().FastDCT, 0);
+    ProcessDetach();
+}
+
+TEST_F(AttachSettingsTest, NewInstancesTakeTheFlagsAsLoaded) {
+    ProcessAttach(CodeModule());
+    ProcessDetach();
+    PutDword(kCodecKey, "ChangeFieldsOrder", 1);
+    PutDword(kCodecKey, "FiltrateAlpha", 0);
+    ProcessAttach(CodeModule());
+    const CodecState state = StateOfANewInstance();
+    EXPECT_EQ(state.ChangeFieldsOrder, 1);
+    EXPECT_EQ(state.FiltrateAlpha, 0);
+    EXPECT_EQ(state.FastDCT, 0);
+    EXPECT_EQ(state.ReservedValue, kReservedStateValue);
+    ProcessDetach();
+}
+
+}  // namespace

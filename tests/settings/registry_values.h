@@ -1,0 +1,90 @@
+// Values under HKEY_CLASSES_ROOT by path, so tests can fill the registry before the driver reads
+// it and inspect it after the driver wrote it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/win_api.h"
+
+inline constexpr LPCSTR kCodecKey = "Software\\Orvane\\Quillon\\Codec";
+inline constexpr LPCSTR kYuvListKey =
+    "SoftWare\\Telvik\\Common codec's settings\\YUV defective application";
+
+struct StoredValue {
+    LONG status = ERROR_FILE_NOT_FOUND;
+    DWORD type = REG_NONE;
+    std::vector<BYTE> data;
+
+    DWORD Dword() const {
+        DWORD value = 0;
+        std::copy_n(data.begin(), std::min(data.size(), sizeof value),
+                    reinterpret_cast<BYTE*>(&value));
+        return value;
+    }
+    // The bytes as stored, terminating zero included when there is one.
+    std::string Bytes() const { return std::string(data.begin(), data.end()); }
+};
+
+inline void PutValue(LPCSTR path, LPCSTR name, DWORD type, const void* data, DWORD size) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CLASSES_ROOT, path, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                              KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+}
+
+inline void PutDword(LPCSTR path, LPCSTR name, DWORD value) {
+    PutValue(path, name, REG_DWORD, &value, sizeof value);
+}
+
+// Stored with its terminating zero, as the driver stores names.
+inline void PutString(LPCSTR path, LPCSTR name, const std::string& text) {
+    PutValue(path, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+}
+
+inline StoredValue GetValue(LPCSTR path, LPCSTR name) {
+    StoredValue value;
+    HKEY key = nullptr;
+    value.status = RegOpenKeyExA(HKEY_CLASSES_ROOT, path, 0, KEY_READ, &key);
+    if (value.status != ERROR_SUCCESS) {
+        return value;
+    }
+    DWORD size = 0;
+    value.status = RegQueryValueExA(key, name, nullptr, &value.type, nullptr, &size);
+    if (value.status == ERROR_SUCCESS) {
+        value.data.resize(size);
+        value.status = RegQueryValueExA(key, name, nullptr, &value.type, value.data.data(), &size);
+    }
+    RegCloseKey(key);
+    return value;
+}
+
+inline bool KeyExists(LPCSTR path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(key);
+    return true;
+}
+
+inline std::string WithZero(const std::string& text) {
+    return text + '\0';
+}
+
+// Every test starts from an empty registry.
+class EmptyRegistryTest : public ::testing::Test {
+  protected:
+    void SetUp() override { PosixRegistryReset(); }
+    void TearDown() override {
+        // Every handle the code under test opened is closed again.
+        EXPECT_EQ(PosixRegistryOpenHandleCount(), 0u);
+        PosixRegistryReset();
+    }
+};

@@ -1,0 +1,187 @@
+// The YUV-restricted application list: first run, what loading keeps, what it replaces, what
+// saving leaves, and which programs the test restricts.
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/code_module.h"
+#include "settings/file_name.h"
+#include "settings/registry_values.h"
+#include "settings/yuv_restricted_apps.h"
+
+namespace {
+
+std::string ApplicationName(int index) {
+    char name[16];
+    std::snprintf(name, sizeof name, "Application%02X", index);
+    return name;
+}
+
+std::vector<std::string> ListedNames() {
+    std::vector<std::string> names;
+    for (const char* entry : YuvRestrictedApps) {
+        if (entry[0] == '\0') {
+            break;
+        }
+        names.emplace_back(entry);
+    }
+    return names;
+}
+
+using YuvRestrictedAppsTest = EmptyRegistryTest;
+
+TEST_F(YuvRestrictedAppsTest, FirstRunCreatesTheKeyWithTheDefaultList) {
+    LoadYuvRestrictedApps(CodeModule());
+    EXPECT_EQ(ghYuvListModule, CodeModule());
+    EXPECT_EQ(ListedNames(), std::vector<std::string>{"WMPLAYER.EXE"});
+    const StoredValue first = GetValue(kYuvListKey, "Application00");
+    EXPECT_EQ(first.type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(first.Bytes(), WithZero("WMPLAYER.EXE"));
+    const StoredValue complete = GetValue(kYuvListKey, "Correct state");
+    EXPECT_EQ(complete.type, static_cast<DWORD>(REG_DWORD));
+    EXPECT_EQ(complete.data.size(), 4u);
+    EXPECT_EQ(complete.Dword(), 1u);
+    EXPECT_EQ(GetValue(kYuvListKey, "Application01").status, ERROR_FILE_NOT_FOUND);
+}
+
+struct StoredList {
+    const char* name;
+    std::vector<std::pair<int, std::string>> entries;
+    std::vector<std::string> listed;
+};
+
+const std::string k259(259, 'N');
+const std::string k260(260, 'N');
+
+const StoredList kStoredLists[] = {
+    {"NamesUpperCasedOnLoad",
+     {{0, "wmplayer.exe"}, {1, "Viewer.Exe"}},
+     {"WMPLAYER.EXE", "VIEWER.EXE"}},
+    {"StopsAtTheFirstMissingIndex", {{0, "A.EXE"}, {2, "C.EXE"}}, {"A.EXE"}},
+    {"NoEntries", {}, {}},
+    {"SixteenAtMost",
+     {{0, "0"},
+      {1, "1"},
+      {2, "2"},
+      {3, "3"},
+      {4, "4"},
+      {5, "5"},
+      {6, "6"},
+      {7, "7"},
+      {8, "8"},
+      {9, "9"},
+      {10, "A"},
+      {11, "B"},
+      {12, "C"},
+      {13, "D"},
+      {14, "E"},
+      {15, "F"},
+      {16, "G"}},
+     {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "A", "B", "C", "D", "E", "F"}},
+    {"NameOf259Characters", {{0, k259}}, {k259}},
+    {"NameOf260CharactersEndsTheList", {{0, "A.EXE"}, {1, k260}, {2, "C.EXE"}}, {"A.EXE"}},
+};
+
+void PrintTo(const StoredList& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class StoredListTest : public YuvRestrictedAppsTest,
+                       public ::testing::WithParamInterface<StoredList> {};
+
+TEST_P(StoredListTest, LoadsACompleteList) {
+    for (const auto& [index, name] : GetParam().entries) {
+        PutString(kYuvListKey, ApplicationName(index).c_str(), name);
+    }
+    PutDword(kYuvListKey, "Correct state", 1);
+    LoadYuvRestrictedApps(CodeModule());
+    EXPECT_EQ(ListedNames(), GetParam().listed);
+    // A list that loads is not written back.
+    EXPECT_EQ(GetValue(kYuvListKey, "Application00").status,
+              GetParam().entries.empty() ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lists, StoredListTest, ::testing::ValuesIn(kStoredLists),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct IncompleteCase {
+    const char* name;
+    bool stored;
+    DWORD correctState;
+};
+
+const IncompleteCase kIncompleteCases[] = {
+    {"CorrectStateZero", true, 0},
+    {"CorrectStateTwo", true, 2},
+    {"CorrectStateMissing", false, 0},
+};
+
+void PrintTo(const IncompleteCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class IncompleteListTest : public YuvRestrictedAppsTest,
+                           public ::testing::WithParamInterface<IncompleteCase> {};
+
+TEST_P(IncompleteListTest, IsReplacedByTheDefaultList) {
+    PutString(kYuvListKey, "Application00", "A.EXE");
+    PutString(kYuvListKey, "Application01", "B.EXE");
+    if (GetParam().stored) {
+        PutDword(kYuvListKey, "Correct state", GetParam().correctState);
+    }
+    LoadYuvRestrictedApps(CodeModule());
+    EXPECT_EQ(ListedNames(), std::vector<std::string>{"WMPLAYER.EXE"});
+    EXPECT_EQ(GetValue(kYuvListKey, "Application00").Bytes(), WithZero("WMPLAYER.EXE"));
+    EXPECT_EQ(GetValue(kYuvListKey, "Application01").status, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(GetValue(kYuvListKey, "Correct state").Dword(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(States, IncompleteListTest, ::testing::ValuesIn(kIncompleteCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(YuvRestrictedAppsTest, SavingReplacesTheWholeKey) {
+    PutString(kYuvListKey, "Application05", "STALE.EXE");
+    PutString(kYuvListKey, "Unrelated", "X");
+    std::memset(YuvRestrictedApps, 0, sizeof YuvRestrictedApps);
+    std::strcpy(YuvRestrictedApps[0], "ONE.EXE");
+    std::strcpy(YuvRestrictedApps[1], "TWO.EXE");
+    std::strcpy(YuvRestrictedApps[3], "AFTER.GAP");
+    SaveYuvRestrictedApps();
+    EXPECT_EQ(GetValue(kYuvListKey, "Application00").Bytes(), WithZero("ONE.EXE"));
+    EXPECT_EQ(GetValue(kYuvListKey, "Application01").Bytes(), WithZero("TWO.EXE"));
+    EXPECT_EQ(GetValue(kYuvListKey, "Application03").status, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(GetValue(kYuvListKey, "Application05").status, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(GetValue(kYuvListKey, "Unrelated").status, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(GetValue(kYuvListKey, "Correct state").Dword(), 1u);
+}
+
+std::string OwnFileName() {
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    return FileNamePart(path, "\\/");
+}
+
+TEST_F(YuvRestrictedAppsTest, TheRunningProgramIsRestrictedWhenListedInAnyCase) {
+    PutString(kYuvListKey, "Application00", "OTHER.EXE");
+    PutString(kYuvListKey, "Application01", OwnFileName());  // as stored, say in lower case
+    PutDword(kYuvListKey, "Correct state", 1);
+    LoadYuvRestrictedApps(CodeModule());
+    EXPECT_TRUE(IsYuvRestrictedApp());
+}
+
+TEST_F(YuvRestrictedAppsTest, OnlyTheWholeFileNameOfAListedEntryCounts) {
+    std::memset(YuvRestrictedApps, 0, sizeof YuvRestrictedApps);
+    std::strcpy(YuvRestrictedApps[0], (OwnFileName() + ".BAK").c_str());
+    EXPECT_FALSE(IsYuvRestrictedApp());
+    std::strcpy(YuvRestrictedApps[0], ("FOLDER\\" + OwnFileName()).c_str());
+    EXPECT_FALSE(IsYuvRestrictedApp());
+    // The first empty entry ends the list.
+    std::memset(YuvRestrictedApps[0], 0, kYuvRestrictedAppNameSize);
+    std::strcpy(YuvRestrictedApps[1], OwnFileName().c_str());
+    EXPECT_FALSE(IsYuvRestrictedApp());
+    std::strcpy(YuvRestrictedApps[0], OwnFileName().c_str());
+    EXPECT_TRUE(IsYuvRestrictedApp());
+}
+
+}  // namespace
