@@ -12,7 +12,7 @@ namespace {
 
 // The first field of a frame as the worker converts it.
 class CompressionJob final : public FieldJob {
-  public:
+public:
     explicit CompressionJob(FieldCompressor& session) : session_(session) {}
 
     void Set(int width, int rows, int sourceStride, const BYTE* source, BYTE* destination) {
@@ -29,7 +29,7 @@ class CompressionJob final : public FieldJob {
         session_.ConvertField(source_, width_, rows_, sourceStride_, destination_);
     }
 
-  private:
+private:
     FieldCompressor& session_;
     int width_ = 0;
     int rows_ = 0;

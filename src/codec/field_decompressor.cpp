@@ -13,7 +13,7 @@ namespace {
 
 // The first field of a frame as the worker converts it.
 class DecompressionJob final : public FieldJob {
-  public:
+public:
     explicit DecompressionJob(FieldDecompressor& session) : session_(session) {}
 
     void Set(int width, int height, DWORD flags, int rowSize, const BYTE* field,
@@ -35,7 +35,7 @@ class DecompressionJob final : public FieldJob {
         }
     }
 
-  private:
+private:
     FieldDecompressor& session_;
     int width_ = 0;
     int height_ = 0;
