@@ -3,6 +3,8 @@
 #include "driver/driver_proc.h"
 
 #include "board/board_library.h"
+#include "codec/compression_messages.h"
+#include "codec/decompression_messages.h"
 #include "driver/codec_info.h"
 #include "driver/codec_instance.h"
 #include "driver/formats/compression_formats.h"
@@ -81,6 +83,19 @@ extern "C" LRESULT WINAPI DriverProc(DWORD_PTR dwDriverId, HDRVR hDriver, UINT u
             return DecompressQuery(FormatOf(lParam1), FormatOf(lParam2));
         case ICM_DECOMPRESS_GET_FORMAT:
             return DecompressGetFormat(FormatOf(lParam1), FormatOf(lParam2));
+
+        case ICM_COMPRESS_BEGIN:
+            return CompressBegin(instance, FormatOf(lParam1), FormatOf(lParam2));
+        case ICM_COMPRESS:
+            return Compress(instance, reinterpret_cast<ICCOMPRESS*>(lParam1));
+        case ICM_COMPRESS_END:
+            return CompressEnd(instance);
+        case ICM_DECOMPRESS_BEGIN:
+            return DecompressBegin(instance, FormatOf(lParam1), FormatOf(lParam2));
+        case ICM_DECOMPRESS:
+            return Decompress(instance, reinterpret_cast<ICDECOMPRESS*>(lParam1));
+        case ICM_DECOMPRESS_END:
+            return DecompressEnd(instance);
 
         case ICM_DRAW_GET_PALETTE:
             return ICERR_UNSUPPORTED;

@@ -1,0 +1,97 @@
+#include "driver_host.h"
+
+#include "driver/driver_proc.h"
+#include "driver/process.h"
+#include "platform/code_module.h"
+
+namespace {
+
+template <typename T>
+LPARAM AsParameter(T* pointer) {
+    return reinterpret_cast<LPARAM>(pointer);
+}
+
+}  // namespace
+
+DriverHost::DriverHost() {
+    ProcessAttach(CodeModule());
+    Send(DRV_LOAD);
+    static ICINFO openParameters{};
+    id_ = static_cast<DWORD_PTR>(Send(DRV_OPEN, 0, AsParameter(&openParameters)));
+}
+
+DriverHost::~DriverHost() {
+    Send(DRV_CLOSE);
+    Send(DRV_FREE);
+    ProcessDetach();
+}
+
+LRESULT DriverHost::Send(UINT message, LPARAM l1, LPARAM l2) const {
+    return DriverProc(id_, nullptr, message, l1, l2);
+}
+
+LRESULT DriverHost::BeginCompression(const BITMAPINFOHEADER& input,
+                                     BITMAPINFOHEADER* output) const {
+    BITMAPINFOHEADER in = input;
+    if (const LRESULT query = Send(ICM_COMPRESS_QUERY, AsParameter(&in)); query != ICERR_OK) {
+        return query;
+    }
+    if (const LRESULT proposed =
+            Send(ICM_COMPRESS_GET_FORMAT, AsParameter(&in), AsParameter(output));
+        proposed != ICERR_OK) {
+        return proposed;
+    }
+    return Send(ICM_COMPRESS_BEGIN, AsParameter(&in), AsParameter(output));
+}
+
+DWORD DriverHost::Compress(const BITMAPINFOHEADER& input, const Bytes& picture,
+                           const BITMAPINFOHEADER& output, Bytes* frame) const {
+    BITMAPINFOHEADER in = input;
+    BITMAPINFOHEADER out = output;
+    frame->resize(
+        static_cast<std::size_t>(Send(ICM_COMPRESS_GET_SIZE, AsParameter(&in), AsParameter(&out))));
+    DWORD chunkId = 0;
+    DWORD flags = 0;
+    ICCOMPRESS request{};
+    request.dwFlags = ICCOMPRESS_KEYFRAME;
+    request.lpbiOutput = &out;
+    request.lpOutput = frame->data();
+    request.lpbiInput = &in;
+    request.lpInput = const_cast<BYTE*>(picture.data());
+    request.lpckid = &chunkId;
+    request.lpdwFlags = &flags;
+    Send(ICM_COMPRESS, AsParameter(&request), sizeof request);
+    return out.biSizeImage;
+}
+
+void DriverHost::EndCompression() const {
+    Send(ICM_COMPRESS_END);
+}
+
+LRESULT DriverHost::BeginDecompression(const BITMAPINFOHEADER& input,
+                                       BITMAPINFOHEADER* output) const {
+    BITMAPINFOHEADER in = input;
+    if (const LRESULT query = Send(ICM_DECOMPRESS_QUERY, AsParameter(&in), AsParameter(output));
+        query != ICERR_OK) {
+        return query;
+    }
+    return Send(ICM_DECOMPRESS_BEGIN, AsParameter(&in), AsParameter(output));
+}
+
+void DriverHost::Decompress(const BITMAPINFOHEADER& input, const Bytes& frame,
+                            const BITMAPINFOHEADER& output, Bytes* picture) const {
+    BITMAPINFOHEADER in = input;
+    in.biSizeImage = static_cast<DWORD>(frame.size());
+    BITMAPINFOHEADER out = output;
+    picture->resize(out.biSizeImage);
+    ICDECOMPRESS request{};
+    request.lpbiInput = &in;
+    request.lpInput = const_cast<BYTE*>(frame.data());
+    request.lpbiOutput = &out;
+    request.lpOutput = picture->data();
+    Send(ICM_DECOMPRESS, AsParameter(&request), sizeof request);
+}
+
+void DriverHost::EndDecompression() const {
+    Send(ICM_DECOMPRESS_END);
+}

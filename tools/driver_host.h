@@ -1,0 +1,36 @@
+// The driver driven the way a host drives it through the Video Compression Manager: every call
+// goes through DriverProc on one open instance.
+#pragma once
+
+#include "picture_layouts.h"
+
+class DriverHost {
+public:
+    // Attaches the driver to the process, loads and opens it.
+    DriverHost();
+    // Closes, frees and detaches.
+    ~DriverHost();
+
+    DriverHost(const DriverHost&) = delete;
+    DriverHost& operator=(const DriverHost&) = delete;
+
+    LRESULT Send(UINT message, LPARAM l1 = 0, LPARAM l2 = 0) const;
+
+    // ICM_COMPRESS_QUERY, ICM_COMPRESS_GET_FORMAT and ICM_COMPRESS_BEGIN for `input`; the
+    // proposed QLNU format goes to `output`. The first answer other than ICERR_OK, or ICERR_OK.
+    LRESULT BeginCompression(const BITMAPINFOHEADER& input, BITMAPINFOHEADER* output) const;
+    // One ICM_COMPRESS into `frame` (sized by ICM_COMPRESS_GET_SIZE); answers the frame's
+    // size as the driver reports it in the output format.
+    DWORD Compress(const BITMAPINFOHEADER& input, const Bytes& picture,
+                   const BITMAPINFOHEADER& output, Bytes* frame) const;
+    void EndCompression() const;
+
+    // ICM_DECOMPRESS_QUERY and ICM_DECOMPRESS_BEGIN; the first answer other than ICERR_OK.
+    LRESULT BeginDecompression(const BITMAPINFOHEADER& input, BITMAPINFOHEADER* output) const;
+    void Decompress(const BITMAPINFOHEADER& input, const Bytes& frame,
+                    const BITMAPINFOHEADER& output, Bytes* picture) const;
+    void EndDecompression() const;
+
+private:
+    DWORD_PTR id_ = 0;
+};
