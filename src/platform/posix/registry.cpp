@@ -65,7 +65,7 @@ void MarkDeleted(RegistryKey& key) {
 }
 
 class Registry {
-  public:
+public:
     static Registry& Instance() {
         static Registry registry;
         return registry;
@@ -88,6 +88,14 @@ class Registry {
         }
         resolved = *open;
         return ERROR_SUCCESS;
+    }
+
+    // Resolves a handle for a value call that needs `required` among its access rights.
+    LONG ResolveForValues(HKEY handle, REGSAM required, OpenKey& resolved) const {
+        if (const LONG status = Resolve(handle, resolved); status != ERROR_SUCCESS) {
+            return status;
+        }
+        return (resolved.access & required) == 0 ? ERROR_ACCESS_DENIED : ERROR_SUCCESS;
     }
 
     HKEY NewHandle(std::shared_ptr<RegistryKey> key, REGSAM access) {
@@ -114,7 +122,7 @@ class Registry {
         classesRoot_ = std::make_shared<RegistryKey>();
     }
 
-  private:
+private:
     std::shared_ptr<RegistryKey> classesRoot_ = std::make_shared<RegistryKey>();
     std::unordered_set<const OpenKey*> handles_;
 };
@@ -201,11 +209,9 @@ LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD, LPDWORD type, LPBYTE 
     Registry& registry = Registry::Instance();
     std::lock_guard lock(registry.Mutex);
     OpenKey open;
-    if (const LONG status = registry.Resolve(key, open); status != ERROR_SUCCESS) {
+    if (const LONG status = registry.ResolveForValues(key, KEY_QUERY_VALUE, open);
+        status != ERROR_SUCCESS) {
         return status;
-    }
-    if ((open.access & KEY_QUERY_VALUE) == 0) {
-        return ERROR_ACCESS_DENIED;
     }
     const auto found = open.key->values.find(valueName ? valueName : "");
     if (found == open.key->values.end()) {
@@ -237,11 +243,9 @@ LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD, DWORD type, const BYTE* d
     Registry& registry = Registry::Instance();
     std::lock_guard lock(registry.Mutex);
     OpenKey open;
-    if (const LONG status = registry.Resolve(key, open); status != ERROR_SUCCESS) {
+    if (const LONG status = registry.ResolveForValues(key, KEY_SET_VALUE, open);
+        status != ERROR_SUCCESS) {
         return status;
-    }
-    if ((open.access & KEY_SET_VALUE) == 0) {
-        return ERROR_ACCESS_DENIED;
     }
     RegistryValue& value = open.key->values[valueName ? valueName : ""];
     value.type = type;
