@@ -1,8 +1,6 @@
 // How the application lists reduce a module path to a file name and compare names.
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "settings/file_name.h"
 
 namespace {
@@ -51,16 +49,6 @@ TEST(NameCompareTest, IgnoresLetterCase) {
         const int result = lstrcmpiA(c.first, c.second);
         EXPECT_EQ((result > 0) - (result < 0), c.sign) << c.first << " / " << c.second;
     }
-}
-
-TEST(NameCompareTest, CharUpperUpperCasesInPlaceUpToTheTerminator) {
-    char text[] = "wmplayer.exe\0abc";
-    EXPECT_EQ(CharUpperA(text), text);
-    EXPECT_STREQ(text, "WMPLAYER.EXE");
-    EXPECT_EQ(std::string(text + 13), "abc");
-    char accented[] = "\xE0\xF7\xFE\x9A";
-    CharUpperA(accented);
-    EXPECT_EQ(std::string(accented), "\xC0\xF7\xDE\x8A");
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Values under HKEY_CLASSES_ROOT by path, so tests can fill the registry before the driver reads
-// it and inspect it after the driver wrote it.
+// it and inspect it after the driver wrote it; and the running program's name, as the
+// application lists see it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "platform/win_api.h"
+#include "settings/file_name.h"
 
 inline constexpr LPCSTR kCodecKey = "Software\\Orvane\\Quillon\\Codec";
 inline constexpr LPCSTR kYuvListKey =
@@ -78,13 +80,21 @@ inline std::string WithZero(const std::string& text) {
     return text + '\0';
 }
 
+inline std::string OwnFileName() {
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    return FileNamePart(path, "\\/");
+}
+
 // Every test starts from an empty registry.
 class EmptyRegistryTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { PosixRegistryReset(); }
     void TearDown() override {
-        // Every handle the code under test opened is closed again.
+        // Every handle the code under test opened is closed again, and no call went to a key
+        // that failed to open.
         EXPECT_EQ(PosixRegistryOpenHandleCount(), 0u);
+        EXPECT_EQ(PosixRegistryInvalidHandleUses(), 0u);
         PosixRegistryReset();
     }
 };

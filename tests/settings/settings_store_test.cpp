@@ -1,5 +1,5 @@
-// The codec's flags and full-screen list: what loading accepts, what it replaces with defaults,
-// and what saving leaves in the registry.
+// The codec's flags and full-screen list: what loading accepts, what saving leaves in the
+// registry, and which programs count as full-screen. A first run is the attach test's.
 #include <cctype>
 #include <cstring>
 #include <optional>
@@ -7,16 +7,17 @@
 #include <vector>
 
 #include "driver/codec_state.h"
-#include "settings/file_name.h"
 #include "settings/registry_values.h"
 #include "settings/settings_store.h"
 
 namespace {
 
+// The names in the slots up to the last one in use. Each is read no further than its own slot,
+// so a name whose terminator went past its slot shows 64 characters long.
 std::vector<std::string> ListedNames() {
     std::vector<std::string> names;
     for (const char* slot : FullScreenApps) {
-        names.emplace_back(slot);
+        names.emplace_back(slot, strnlen(slot, kFullScreenAppNameSize));
     }
     while (!names.empty() && names.back().empty()) {
         names.pop_back();
@@ -24,17 +25,14 @@ std::vector<std::string> ListedNames() {
     return names;
 }
 
-void FillSlotsWithLeftovers() {
-    for (char* slot : FullScreenApps) {
-        std::strcpy(slot, "LEFTOVER.EXE");
-    }
-}
-
 class SettingsStoreTest : public EmptyRegistryTest {
-  protected:
+protected:
     void SetUp() override {
         EmptyRegistryTest::SetUp();
         DefaultCodecState = kFactoryCodecState;
+        for (char* slot : FullScreenApps) {
+            std::strcpy(slot, "LEFTOVER.EXE");
+        }
     }
     void TearDown() override {
         DefaultCodecState = kFactoryCodecState;
@@ -48,34 +46,7 @@ class SettingsStoreTest : public EmptyRegistryTest {
     }
 };
 
-TEST_F(SettingsStoreTest, WithoutAKeyLoadingFailsAndTheDefaultsAreWritten) {
-    FillSlotsWithLeftovers();
-    EXPECT_FALSE(LoadSettings());
-    WriteDefaultSettings();
-
-    EXPECT_EQ(ListedNames(), (std::vector<std::string>{"PREMIERE.EXE", "CLIPDESK.EXE"}));
-    const struct {
-        const char* name;
-        DWORD value;
-    } dwords[] = {{"FiltrateAlpha", 1}, {"FastDCT", 0}, {"ChangeFieldsOrder", 0}, {"AppCount", 2}};
-    for (const auto& expected : dwords) {
-        const StoredValue value = GetValue(kCodecKey, expected.name);
-        EXPECT_EQ(value.type, static_cast<DWORD>(REG_DWORD)) << expected.name;
-        EXPECT_EQ(value.data.size(), 4u) << expected.name;
-        EXPECT_EQ(value.Dword(), expected.value) << expected.name;
-    }
-    const StoredValue app1 = GetValue(kCodecKey, "App1");
-    EXPECT_EQ(app1.type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(app1.Bytes(), WithZero("PREMIERE.EXE"));
-    EXPECT_EQ(GetValue(kCodecKey, "App2").Bytes(), WithZero("CLIPDESK.EXE"));
-    EXPECT_EQ(GetValue(kCodecKey, "App3").status, ERROR_FILE_NOT_FOUND);
-    // The flags in memory are not the ones written: FastDCT stays set until the next load.
-    EXPECT_EQ(DefaultCodecState.FastDCT, 1);
-    EXPECT_TRUE(LoadSettings());
-    EXPECT_EQ(DefaultCodecState.FastDCT, 0);
-}
-
-TEST_F(SettingsStoreTest, LoadingSetsEachFlagFromWhetherItsValueIsZero) {
+TEST_F(SettingsStoreTest, EachFlagIsSetFromWhetherItsValueIsZero) {
     PutFlags(0, 7, 0);
     PutDword(kCodecKey, "AppCount", 0);
     EXPECT_TRUE(LoadSettings());
@@ -85,11 +56,12 @@ TEST_F(SettingsStoreTest, LoadingSetsEachFlagFromWhetherItsValueIsZero) {
     EXPECT_EQ(DefaultCodecState.ReservedValue, kReservedStateValue);
 }
 
-// One application value as a test stores it: a string, or a value of another type.
+// One application value as a test stores it.
 struct AppValue {
     int number;
     std::string text;
     DWORD type = REG_SZ;
+    bool terminated = true;
 };
 
 struct ListCase {
@@ -100,6 +72,22 @@ struct ListCase {
     std::vector<std::string> listed;  // after a load that succeeded
 };
 
+std::vector<AppValue> SixteenApps() {
+    std::vector<AppValue> apps;
+    for (int number = 1; number <= 16; ++number) {
+        apps.push_back({number, std::to_string(number) + ".EXE"});
+    }
+    return apps;
+}
+
+std::vector<std::string> SixteenNames() {
+    std::vector<std::string> names;
+    for (const AppValue& app : SixteenApps()) {
+        names.push_back(app.text);
+    }
+    return names;
+}
+
 const std::string k63(63, 'N');
 const std::string k64(64, 'N');
 
@@ -108,16 +96,15 @@ const ListCase kListCases[] = {
     {"CountBelowTheValuesStored", 1, {{1, "A.EXE"}, {2, "B.EXE"}}, true, {"A.EXE"}},
     {"CountZero", 0, {{1, "A.EXE"}}, true, {}},
     {"CountNegative", -1, {{1, "A.EXE"}}, true, {}},
-    {"CountSeventeen", 17, {{1, "A.EXE"}}, false, {}},
+    {"CountSixteen", 16, SixteenApps(), true, SixteenNames()},
+    {"CountSeventeen", 17, SixteenApps(), false, {}},
     {"CountMissing", std::nullopt, {{1, "A.EXE"}}, false, {}},
-    {"ThirdOfFiveMissing",
-     5,
-     {{1, "A.EXE"}, {2, "B.EXE"}, {4, "D.EXE"}, {5, "E.EXE"}},
-     true,
-     {"A.EXE", "B.EXE"}},
-    {"SecondNotAString", 3, {{1, "A.EXE"}, {2, "B.EXE", REG_DWORD}, {3, "C.EXE"}}, true, {"A.EXE"}},
+    {"ThirdOfFiveMissing", 5, {{1, "A"}, {2, "B"}, {4, "D"}, {5, "E"}}, true, {"A", "B"}},
+    {"SecondNotAString", 3, {{1, "A"}, {2, "B", REG_DWORD}, {3, "C"}}, true, {"A"}},
     {"NameOf63Characters", 2, {{1, "A.EXE"}, {2, k63}}, true, {"A.EXE", k63}},
     {"NameOf64Characters", 3, {{1, "A.EXE"}, {2, k64}, {3, "C.EXE"}}, true, {"A.EXE"}},
+    {"UnterminatedNameOf64BytesIsCut", 1, {{1, k64, REG_SZ, false}}, true, {k63}},
+    {"UnterminatedNameKeepsItsEnd", 2, {{1, "A", REG_SZ, false}, {2, "B"}}, true, {"A", "B"}},
     {"LowerCaseKeptAsStored", 1, {{1, "premiere.exe"}}, true, {"premiere.exe"}},
 };
 
@@ -135,14 +122,9 @@ TEST_P(FullScreenListTest, LoadsTheNamesUpToTheFirstUnreadableOne) {
         PutDword(kCodecKey, "AppCount", static_cast<DWORD>(*c.appCount));
     }
     for (const AppValue& app : c.apps) {
-        const std::string name = "App" + std::to_string(app.number);
-        if (app.type == REG_SZ) {
-            PutString(kCodecKey, name.c_str(), app.text);
-        } else {
-            PutDword(kCodecKey, name.c_str(), 1);
-        }
+        PutValue(kCodecKey, ("App" + std::to_string(app.number)).c_str(), app.type,
+                 app.text.c_str(), static_cast<DWORD>(app.text.size() + (app.terminated ? 1 : 0)));
     }
-    FillSlotsWithLeftovers();
     ASSERT_EQ(LoadSettings(), c.loads);
     if (c.loads) {
         EXPECT_EQ(ListedNames(), c.listed);
@@ -196,6 +178,9 @@ TEST_F(SettingsStoreTest, FlagsReadBeforeAFailureKeepTheirNewValues) {
 }
 
 TEST_F(SettingsStoreTest, SavingNumbersTheNamesInUseAndLeavesOlderValuesBeyondTheCount) {
+    SaveSettings();
+    EXPECT_FALSE(KeyExists("Software"));  // saving does not create the key
+
     WriteDefaultSettings();
     PutString(kCodecKey, "App3", "OLD.EXE");
     std::memset(FullScreenApps, 0, sizeof FullScreenApps);
@@ -218,38 +203,18 @@ TEST_F(SettingsStoreTest, SavingNumbersTheNamesInUseAndLeavesOlderValuesBeyondTh
     EXPECT_EQ(ListedNames(), (std::vector<std::string>{"FIRST.EXE", "THIRD.EXE"}));
 }
 
-TEST_F(SettingsStoreTest, SavingDoesNotCreateTheKey) {
-    SaveSettings();
-    EXPECT_FALSE(KeyExists("Software"));
-}
-
-std::string OwnFileName() {
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    return FileNamePart(path, "\\/");
-}
-
-std::string Lower(std::string text) {
-    for (char& c : text) {
+TEST_F(SettingsStoreTest, TheRunningProgramIsFoundInAnySlotIgnoringCase) {
+    std::string lower = OwnFileName();
+    for (char& c : lower) {
         c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     }
-    return text;
-}
-
-std::string Upper(std::string text) {
-    CharUpperA(text.data());
-    return text;
-}
-
-TEST_F(SettingsStoreTest, TheRunningProgramIsFoundInAnySlotIgnoringCase) {
     std::memset(FullScreenApps, 0, sizeof FullScreenApps);
     std::strcpy(FullScreenApps[0], "OTHER.EXE");
-    EXPECT_FALSE(IsFullScreenApp());
     std::strcpy(FullScreenApps[9], (OwnFileName() + ".BAK").c_str());
     EXPECT_FALSE(IsFullScreenApp());
-    std::strcpy(FullScreenApps[15], Upper(OwnFileName()).c_str());
+    std::strcpy(FullScreenApps[15], lower.c_str());
     EXPECT_TRUE(IsFullScreenApp());
-    std::strcpy(FullScreenApps[15], Lower(OwnFileName()).c_str());
+    CharUpperA(FullScreenApps[15]);
     EXPECT_TRUE(IsFullScreenApp());
 }
 

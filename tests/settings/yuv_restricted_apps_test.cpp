@@ -1,12 +1,11 @@
-// The YUV-restricted application list: first run, what loading keeps, what it replaces, what
-// saving leaves, and which programs the test restricts.
+// The YUV-restricted application list: what loading keeps, what it replaces, what saving
+// leaves, and which programs the test restricts. A first run is the attach test's.
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/code_module.h"
-#include "settings/file_name.h"
 #include "settings/registry_values.h"
 #include "settings/yuv_restricted_apps.h"
 
@@ -31,25 +30,31 @@ std::vector<std::string> ListedNames() {
 
 using YuvRestrictedAppsTest = EmptyRegistryTest;
 
-TEST_F(YuvRestrictedAppsTest, FirstRunCreatesTheKeyWithTheDefaultList) {
-    LoadYuvRestrictedApps(CodeModule());
-    EXPECT_EQ(ghYuvListModule, CodeModule());
-    EXPECT_EQ(ListedNames(), std::vector<std::string>{"WMPLAYER.EXE"});
-    const StoredValue first = GetValue(kYuvListKey, "Application00");
-    EXPECT_EQ(first.type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(first.Bytes(), WithZero("WMPLAYER.EXE"));
-    const StoredValue complete = GetValue(kYuvListKey, "Correct state");
-    EXPECT_EQ(complete.type, static_cast<DWORD>(REG_DWORD));
-    EXPECT_EQ(complete.data.size(), 4u);
-    EXPECT_EQ(complete.Dword(), 1u);
-    EXPECT_EQ(GetValue(kYuvListKey, "Application01").status, ERROR_FILE_NOT_FOUND);
-}
-
 struct StoredList {
     const char* name;
     std::vector<std::pair<int, std::string>> entries;
     std::vector<std::string> listed;
 };
+
+std::string NumberedName(int index) {
+    return std::to_string(index) + ".EXE";
+}
+
+std::vector<std::pair<int, std::string>> NumberedEntries(int count) {
+    std::vector<std::pair<int, std::string>> entries;
+    for (int index = 0; index < count; ++index) {
+        entries.emplace_back(index, NumberedName(index));
+    }
+    return entries;
+}
+
+std::vector<std::string> NumberedNames(int count) {
+    std::vector<std::string> names;
+    for (int index = 0; index < count; ++index) {
+        names.push_back(NumberedName(index));
+    }
+    return names;
+}
 
 const std::string k259(259, 'N');
 const std::string k260(260, 'N');
@@ -60,25 +65,7 @@ const StoredList kStoredLists[] = {
      {"WMPLAYER.EXE", "VIEWER.EXE"}},
     {"StopsAtTheFirstMissingIndex", {{0, "A.EXE"}, {2, "C.EXE"}}, {"A.EXE"}},
     {"NoEntries", {}, {}},
-    {"SixteenAtMost",
-     {{0, "0"},
-      {1, "1"},
-      {2, "2"},
-      {3, "3"},
-      {4, "4"},
-      {5, "5"},
-      {6, "6"},
-      {7, "7"},
-      {8, "8"},
-      {9, "9"},
-      {10, "A"},
-      {11, "B"},
-      {12, "C"},
-      {13, "D"},
-      {14, "E"},
-      {15, "F"},
-      {16, "G"}},
-     {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "A", "B", "C", "D", "E", "F"}},
+    {"SixteenAtMost", NumberedEntries(17), NumberedNames(16)},
     {"NameOf259Characters", {{0, k259}}, {k259}},
     {"NameOf260CharactersEndsTheList", {{0, "A.EXE"}, {1, k260}, {2, "C.EXE"}}, {"A.EXE"}},
 };
@@ -154,12 +141,6 @@ TEST_F(YuvRestrictedAppsTest, SavingReplacesTheWholeKey) {
     EXPECT_EQ(GetValue(kYuvListKey, "Application05").status, ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(GetValue(kYuvListKey, "Unrelated").status, ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(GetValue(kYuvListKey, "Correct state").Dword(), 1u);
-}
-
-std::string OwnFileName() {
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    return FileNamePart(path, "\\/");
 }
 
 TEST_F(YuvRestrictedAppsTest, TheRunningProgramIsRestrictedWhenListedInAnyCase) {

@@ -74,13 +74,14 @@ public:
     std::mutex Mutex;
 
     // The key and the access that a handle stands for; the predefined root grants everything.
-    LONG Resolve(HKEY handle, OpenKey& resolved) const {
+    LONG Resolve(HKEY handle, OpenKey& resolved) {
         if (handle == HKEY_CLASSES_ROOT) {
             resolved = {classesRoot_, KEY_ALL_ACCESS};
             return ERROR_SUCCESS;
         }
         const auto* open = reinterpret_cast<const OpenKey*>(handle);
         if (!handles_.contains(open)) {
+            ++invalidHandleUses_;
             return ERROR_INVALID_HANDLE;
         }
         if (open->key->deleted) {
@@ -91,7 +92,7 @@ public:
     }
 
     // Resolves a handle for a value call that needs `required` among its access rights.
-    LONG ResolveForValues(HKEY handle, REGSAM required, OpenKey& resolved) const {
+    LONG ResolveForValues(HKEY handle, REGSAM required, OpenKey& resolved) {
         if (const LONG status = Resolve(handle, resolved); status != ERROR_SUCCESS) {
             return status;
         }
@@ -107,6 +108,7 @@ public:
     LONG CloseHandle(HKEY handle) {
         auto* open = reinterpret_cast<OpenKey*>(handle);
         if (handles_.erase(open) == 0) {
+            ++invalidHandleUses_;
             return ERROR_INVALID_HANDLE;
         }
         delete open;
@@ -114,17 +116,20 @@ public:
     }
 
     SIZE_T HandleCount() const { return handles_.size(); }
+    SIZE_T InvalidHandleUses() const { return invalidHandleUses_; }
 
     bool IsRoot(const RegistryKey& key) const { return &key == classesRoot_.get(); }
 
     void Reset() {
         MarkDeleted(*classesRoot_);
         classesRoot_ = std::make_shared<RegistryKey>();
+        invalidHandleUses_ = 0;
     }
 
 private:
     std::shared_ptr<RegistryKey> classesRoot_ = std::make_shared<RegistryKey>();
     std::unordered_set<const OpenKey*> handles_;
+    SIZE_T invalidHandleUses_ = 0;
 };
 
 // Follows a path below a key; null when a level is missing.
@@ -294,4 +299,10 @@ SIZE_T PosixRegistryOpenHandleCount() {
     Registry& registry = Registry::Instance();
     std::lock_guard lock(registry.Mutex);
     return registry.HandleCount();
+}
+
+SIZE_T PosixRegistryInvalidHandleUses() {
+    Registry& registry = Registry::Instance();
+    std::lock_guard lock(registry.Mutex);
+    return registry.InvalidHandleUses();
 }
