@@ -22,10 +22,8 @@ bool RegKey::OpenExisting(HKEY parent, LPCSTR path, REGSAM access) {
 
 bool RegKey::Create(HKEY parent, LPCSTR path, REGSAM access) {
     Close();
-    char noClass[] = "";
-    DWORD disposition = 0;
-    return Opened(RegCreateKeyExA(parent, path, 0, noClass, REG_OPTION_NON_VOLATILE, access,
-                                  nullptr, &key_, &disposition),
+    return Opened(RegCreateKeyExA(parent, path, 0, nullptr, REG_OPTION_NON_VOLATILE, access,
+                                  nullptr, &key_, nullptr),
                   access);
 }
 
