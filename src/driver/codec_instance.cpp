@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "driver/fourcc.h"
+#include "common/fourcc.h"
 
 CodecInstance::CodecInstance() : State(kFactoryCodecState) {
     State.FiltrateAlpha = DefaultCodecState.FiltrateAlpha;

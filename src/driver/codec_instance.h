@@ -4,8 +4,8 @@
 #include "board/renderer.h"
 #include "codec/compressor.h"
 #include "codec/decompressor.h"
-#include "driver/codec_state.h"
-#include "driver/driver_heap.h"
+#include "common/codec_state.h"
+#include "common/driver_heap.h"
 
 class CodecInstance final : public HeapObject {
 public:

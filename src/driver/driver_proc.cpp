@@ -3,10 +3,10 @@
 #include "driver/driver_proc.h"
 
 #include "board/board_library.h"
-#include "codec/compression_messages.h"
-#include "codec/decompression_messages.h"
 #include "driver/codec_info.h"
 #include "driver/codec_instance.h"
+#include "driver/compression_messages.h"
+#include "driver/decompression_messages.h"
 #include "driver/formats/compression_formats.h"
 #include "driver/formats/decompression_formats.h"
 #include "driver/process.h"
@@ -45,12 +45,14 @@ BITMAPINFOHEADER* FormatOf(LPARAM parameter) {
 }
 
 // ICM_CONFIGURE and ICM_ABOUT ask with -1 whether the dialog exists.
-bool IsDialogQuery(LPARAM parentWindow) { return static_cast<LONG>(parentWindow) < 0; }
+bool IsDialogQuery(LPARAM parentWindow) {
+    return static_cast<LONG>(parentWindow) < 0;
+}
 
 }  // namespace
 
-extern "C" LRESULT WINAPI DriverProc(DWORD_PTR dwDriverId, HDRVR hDriver, UINT uMsg,
-                                     LPARAM lParam1, LPARAM lParam2) {
+extern "C" LRESULT WINAPI DriverProc(DWORD_PTR dwDriverId, HDRVR hDriver, UINT uMsg, LPARAM lParam1,
+                                     LPARAM lParam2) {
     EnsureModuleHandle(hDriver);
     CodecInstance* instance = InstanceFromDriverId(dwDriverId);
     const auto size = static_cast<DWORD>(lParam2);

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <iterator>
 
-#include "driver/codec_state.h"
+#include "common/codec_state.h"
 #include "settings/file_name.h"
 #include "settings/registry_key.h"
 

@@ -1,4 +1,4 @@
-#include "codec/decompression_messages.h"
+#include "driver/decompression_messages.h"
 
 #include "codec/field_decompressor.h"
 #include "codec/field_order_swap.h"

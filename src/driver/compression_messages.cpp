@@ -1,4 +1,4 @@
-#include "codec/compression_messages.h"
+#include "driver/compression_messages.h"
 
 #include "codec/field_compressor.h"
 #include "codec/field_order_swap.h"
