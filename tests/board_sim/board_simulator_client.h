@@ -16,7 +16,7 @@ inline constexpr const char* kBoardSimulatorMissingEntryPath = QLNSIM_MISSING_EN
 inline constexpr const char* kMissingBoardEntry = QLNSIM_MISSING_ENTRY;
 
 class BoardSimulator {
-  public:
+public:
     // Loads the library and resets it to its defaults; IsLoaded tells whether that worked.
     explicit BoardSimulator(const char* path) : library_(LoadLibraryA(path)) {
         if (library_ != nullptr) {
@@ -60,7 +60,7 @@ class BoardSimulator {
         }
     }
 
-  private:
+private:
     template <typename Function>
     Function Resolve(LPCSTR name) const {
         return reinterpret_cast<Function>(
