@@ -203,6 +203,19 @@ TEST_F(SettingsStoreTest, SavingNumbersTheNamesInUseAndLeavesOlderValuesBeyondTh
     EXPECT_EQ(ListedNames(), (std::vector<std::string>{"FIRST.EXE", "THIRD.EXE"}));
 }
 
+TEST_F(SettingsStoreTest, AKeyTheUserMayNotWriteIsReadButNeverWritten) {
+    PutFlags(0, 0, 0);
+    PutDword(kCodecKey, "AppCount", 1);
+    PutString(kCodecKey, "App1", "A.EXE");
+    PosixRegistryMakeReadOnly(kCodecKey);
+    ASSERT_TRUE(LoadSettings());
+    DefaultCodecState.FastDCT = 1;
+    SaveSettings();
+    WriteDefaultSettings();
+    EXPECT_EQ(GetValue(kCodecKey, "FastDCT").Dword(), 0u);
+    EXPECT_EQ(GetValue(kCodecKey, "AppCount").Dword(), 1u);
+}
+
 TEST_F(SettingsStoreTest, TheRunningProgramIsFoundInAnySlotIgnoringCase) {
     std::string lower = OwnFileName();
     for (char& c : lower) {

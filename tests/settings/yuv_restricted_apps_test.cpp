@@ -127,6 +127,16 @@ TEST_P(IncompleteListTest, IsReplacedByTheDefaultList) {
 INSTANTIATE_TEST_SUITE_P(States, IncompleteListTest, ::testing::ValuesIn(kIncompleteCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(YuvRestrictedAppsTest, AKeyTheUserMayNotWriteGivesTheDefaultListAndKeepsItsValues) {
+    PutString(kYuvListKey, "Application00", "A.EXE");
+    PutDword(kYuvListKey, "Correct state", 1);
+    PosixRegistryMakeReadOnly(kYuvListKey);
+    std::strcpy(YuvRestrictedApps[0], "LEFTOVER.EXE");
+    LoadYuvRestrictedApps(CodeModule());
+    EXPECT_EQ(ListedNames(), std::vector<std::string>{"WMPLAYER.EXE"});
+    EXPECT_EQ(GetValue(kYuvListKey, "Application00").Bytes(), WithZero("A.EXE"));
+}
+
 TEST_F(YuvRestrictedAppsTest, SavingReplacesTheWholeKey) {
     PutString(kYuvListKey, "Application05", "STALE.EXE");
     PutString(kYuvListKey, "Unrelated", "X");

@@ -33,6 +33,9 @@ struct RegistryKey {
     std::map<std::string, std::shared_ptr<RegistryKey>, NameLess> subKeys;
     std::map<std::string, RegistryValue, NameLess> values;
     bool deleted = false;
+    // As Windows keeps a machine-wide key from a user without rights on it: it opens for reading
+    // only and cannot be deleted.
+    bool readOnly = false;
 };
 
 struct OpenKey {
@@ -55,6 +58,10 @@ std::vector<std::string> PathComponents(LPCSTR path) {
         components.push_back(std::move(component));
     }
     return components;
+}
+
+bool DeniedTo(const RegistryKey& key, REGSAM access) {
+    return key.readOnly && (access & ~static_cast<REGSAM>(KEY_READ)) != 0;
 }
 
 void MarkDeleted(RegistryKey& key) {
@@ -169,6 +176,9 @@ LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM access, PHKEY result) 
     if (!found) {
         return ERROR_FILE_NOT_FOUND;
     }
+    if (DeniedTo(*found, access)) {
+        return ERROR_ACCESS_DENIED;
+    }
     *result = registry.NewHandle(std::move(found), access);
     return ERROR_SUCCESS;
 }
@@ -198,6 +208,9 @@ LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM access
         }
         current = AddSubKey(current, name);
         created = true;
+    }
+    if (DeniedTo(*current, access)) {
+        return ERROR_ACCESS_DENIED;
     }
     *result = registry.NewHandle(std::move(current), access);
     if (disposition != nullptr) {
@@ -272,7 +285,7 @@ LONG RegDeleteKeyA(HKEY key, LPCSTR subKey) {
     if (!target) {
         return ERROR_FILE_NOT_FOUND;
     }
-    if (registry.IsRoot(*target) || !target->subKeys.empty()) {
+    if (registry.IsRoot(*target) || !target->subKeys.empty() || target->readOnly) {
         return ERROR_ACCESS_DENIED;
     }
     target->parent.lock()->subKeys.erase(target->name);
@@ -305,4 +318,16 @@ SIZE_T PosixRegistryInvalidHandleUses() {
     Registry& registry = Registry::Instance();
     std::lock_guard lock(registry.Mutex);
     return registry.InvalidHandleUses();
+}
+
+void PosixRegistryMakeReadOnly(LPCSTR path) {
+    HKEY key = nullptr;
+    RegCreateKeyExA(HKEY_CLASSES_ROOT, path, 0, nullptr, 0, KEY_READ, nullptr, &key, nullptr);
+    Registry& registry = Registry::Instance();
+    std::lock_guard lock(registry.Mutex);
+    OpenKey open;
+    if (registry.Resolve(key, open) == ERROR_SUCCESS) {
+        open.key->readOnly = true;
+    }
+    registry.CloseHandle(key);
 }
