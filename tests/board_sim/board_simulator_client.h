@@ -38,18 +38,10 @@ public:
         return control_(static_cast<DWORD_PTR>(command), value);
     }
 
-    std::vector<QlnsimCall> Calls() const {
-        const QlnsimCall* first = nullptr;
-        const DWORD_PTR count = calls_(&first);
-        return std::vector<QlnsimCall>(first, first + count);
-    }
-
     std::vector<BoardEntry> CalledEntries() const {
-        std::vector<BoardEntry> entries;
-        for (const QlnsimCall& call : Calls()) {
-            entries.push_back(call.entry);
-        }
-        return entries;
+        const BoardEntry* first = nullptr;
+        const DWORD_PTR count = calls_(&first);
+        return std::vector<BoardEntry>(first, first + count);
     }
 
     // Lets go of the library: it stays loaded only while the driver holds it.

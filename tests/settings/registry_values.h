@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -78,6 +79,29 @@ inline bool KeyExists(LPCSTR path) {
 
 inline std::string WithZero(const std::string& text) {
     return text + '\0';
+}
+
+// The names of an application list up to the last slot in use, each read no further than its
+// own slot: a name whose terminator went past its slot shows with the bytes beyond it.
+template <std::size_t slots, std::size_t size>
+std::vector<std::string> ListedNames(const char (&list)[slots][size]) {
+    std::vector<std::string> names;
+    for (const char* slot : list) {
+        names.emplace_back(slot, strnlen(slot, size));
+    }
+    while (!names.empty() && names.back().empty()) {
+        names.pop_back();
+    }
+    return names;
+}
+
+// "0.EXE", "1.EXE" and so on.
+inline std::vector<std::string> NumberedNames(int count) {
+    std::vector<std::string> names;
+    for (int number = 0; number < count; ++number) {
+        names.push_back(std::to_string(number) + ".EXE");
+    }
+    return names;
 }
 
 inline std::string OwnFileName() {

@@ -12,19 +12,6 @@
 
 namespace {
 
-// The names in the slots up to the last one in use. Each is read no further than its own slot,
-// so a name whose terminator went past its slot shows 64 characters long.
-std::vector<std::string> ListedNames() {
-    std::vector<std::string> names;
-    for (const char* slot : FullScreenApps) {
-        names.emplace_back(slot, strnlen(slot, kFullScreenAppNameSize));
-    }
-    while (!names.empty() && names.back().empty()) {
-        names.pop_back();
-    }
-    return names;
-}
-
 class SettingsStoreTest : public EmptyRegistryTest {
 protected:
     void SetUp() override {
@@ -72,20 +59,13 @@ struct ListCase {
     std::vector<std::string> listed;  // after a load that succeeded
 };
 
-std::vector<AppValue> SixteenApps() {
+// The names as "App1" up to "App<count>".
+std::vector<AppValue> Apps(const std::vector<std::string>& names) {
     std::vector<AppValue> apps;
-    for (int number = 1; number <= 16; ++number) {
-        apps.push_back({number, std::to_string(number) + ".EXE"});
+    for (const std::string& name : names) {
+        apps.push_back({static_cast<int>(apps.size()) + 1, name});
     }
     return apps;
-}
-
-std::vector<std::string> SixteenNames() {
-    std::vector<std::string> names;
-    for (const AppValue& app : SixteenApps()) {
-        names.push_back(app.text);
-    }
-    return names;
 }
 
 const std::string k63(63, 'N');
@@ -96,8 +76,8 @@ const ListCase kListCases[] = {
     {"CountBelowTheValuesStored", 1, {{1, "A.EXE"}, {2, "B.EXE"}}, true, {"A.EXE"}},
     {"CountZero", 0, {{1, "A.EXE"}}, true, {}},
     {"CountNegative", -1, {{1, "A.EXE"}}, true, {}},
-    {"CountSixteen", 16, SixteenApps(), true, SixteenNames()},
-    {"CountSeventeen", 17, SixteenApps(), false, {}},
+    {"CountSixteen", 16, Apps(NumberedNames(16)), true, NumberedNames(16)},
+    {"CountSeventeen", 17, Apps(NumberedNames(17)), false, {}},
     {"CountMissing", std::nullopt, {{1, "A.EXE"}}, false, {}},
     {"ThirdOfFiveMissing", 5, {{1, "A"}, {2, "B"}, {4, "D"}, {5, "E"}}, true, {"A", "B"}},
     {"SecondNotAString", 3, {{1, "A"}, {2, "B", REG_DWORD}, {3, "C"}}, true, {"A"}},
@@ -107,10 +87,6 @@ const ListCase kListCases[] = {
     {"UnterminatedNameKeepsItsEnd", 2, {{1, "A", REG_SZ, false}, {2, "B"}}, true, {"A", "B"}},
     {"LowerCaseKeptAsStored", 1, {{1, "premiere.exe"}}, true, {"premiere.exe"}},
 };
-
-void PrintTo(const ListCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class FullScreenListTest : public SettingsStoreTest,
                            public ::testing::WithParamInterface<ListCase> {};
@@ -127,7 +103,7 @@ TEST_P(FullScreenListTest, LoadsTheNamesUpToTheFirstUnreadableOne) {
     }
     ASSERT_EQ(LoadSettings(), c.loads);
     if (c.loads) {
-        EXPECT_EQ(ListedNames(), c.listed);
+        EXPECT_EQ(ListedNames(FullScreenApps), c.listed);
     }
 }
 
@@ -149,10 +125,6 @@ const MalformedCase kMalformedCases[] = {
     {"AppCountAsString", "AppCount", REG_SZ, 2},
     {"AppCountEmpty", "AppCount", REG_DWORD, 0},
 };
-
-void PrintTo(const MalformedCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class MalformedSettingsTest : public SettingsStoreTest,
                               public ::testing::WithParamInterface<MalformedCase> {};
@@ -200,7 +172,7 @@ TEST_F(SettingsStoreTest, SavingNumbersTheNamesInUseAndLeavesOlderValuesBeyondTh
     EXPECT_EQ(GetValue(kCodecKey, "FiltrateAlpha").Dword(), 0u);
     // Loading never reads past the count.
     ASSERT_TRUE(LoadSettings());
-    EXPECT_EQ(ListedNames(), (std::vector<std::string>{"FIRST.EXE", "THIRD.EXE"}));
+    EXPECT_EQ(ListedNames(FullScreenApps), (std::vector<std::string>{"FIRST.EXE", "THIRD.EXE"}));
 }
 
 TEST_F(SettingsStoreTest, AKeyTheUserMayNotWriteIsReadButNeverWritten) {

@@ -17,17 +17,6 @@ std::string ApplicationName(int index) {
     return name;
 }
 
-std::vector<std::string> ListedNames() {
-    std::vector<std::string> names;
-    for (const char* entry : YuvRestrictedApps) {
-        if (entry[0] == '\0') {
-            break;
-        }
-        names.emplace_back(entry);
-    }
-    return names;
-}
-
 using YuvRestrictedAppsTest = EmptyRegistryTest;
 
 struct StoredList {
@@ -36,24 +25,13 @@ struct StoredList {
     std::vector<std::string> listed;
 };
 
-std::string NumberedName(int index) {
-    return std::to_string(index) + ".EXE";
-}
-
-std::vector<std::pair<int, std::string>> NumberedEntries(int count) {
+// The names as "Application00" and on.
+std::vector<std::pair<int, std::string>> Entries(const std::vector<std::string>& names) {
     std::vector<std::pair<int, std::string>> entries;
-    for (int index = 0; index < count; ++index) {
-        entries.emplace_back(index, NumberedName(index));
+    for (const std::string& name : names) {
+        entries.emplace_back(static_cast<int>(entries.size()), name);
     }
     return entries;
-}
-
-std::vector<std::string> NumberedNames(int count) {
-    std::vector<std::string> names;
-    for (int index = 0; index < count; ++index) {
-        names.push_back(NumberedName(index));
-    }
-    return names;
 }
 
 const std::string k259(259, 'N');
@@ -65,14 +43,10 @@ const StoredList kStoredLists[] = {
      {"WMPLAYER.EXE", "VIEWER.EXE"}},
     {"StopsAtTheFirstMissingIndex", {{0, "A.EXE"}, {2, "C.EXE"}}, {"A.EXE"}},
     {"NoEntries", {}, {}},
-    {"SixteenAtMost", NumberedEntries(17), NumberedNames(16)},
+    {"SixteenAtMost", Entries(NumberedNames(17)), NumberedNames(16)},
     {"NameOf259Characters", {{0, k259}}, {k259}},
     {"NameOf260CharactersEndsTheList", {{0, "A.EXE"}, {1, k260}, {2, "C.EXE"}}, {"A.EXE"}},
 };
-
-void PrintTo(const StoredList& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class StoredListTest : public YuvRestrictedAppsTest,
                        public ::testing::WithParamInterface<StoredList> {};
@@ -83,7 +57,7 @@ TEST_P(StoredListTest, LoadsACompleteList) {
     }
     PutDword(kYuvListKey, "Correct state", 1);
     LoadYuvRestrictedApps(CodeModule());
-    EXPECT_EQ(ListedNames(), GetParam().listed);
+    EXPECT_EQ(ListedNames(YuvRestrictedApps), GetParam().listed);
     // A list that loads is not written back.
     EXPECT_EQ(GetValue(kYuvListKey, "Application00").status,
               GetParam().entries.empty() ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS);
@@ -104,10 +78,6 @@ const IncompleteCase kIncompleteCases[] = {
     {"CorrectStateMissing", false, 0},
 };
 
-void PrintTo(const IncompleteCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 class IncompleteListTest : public YuvRestrictedAppsTest,
                            public ::testing::WithParamInterface<IncompleteCase> {};
 
@@ -118,7 +88,7 @@ TEST_P(IncompleteListTest, IsReplacedByTheDefaultList) {
         PutDword(kYuvListKey, "Correct state", GetParam().correctState);
     }
     LoadYuvRestrictedApps(CodeModule());
-    EXPECT_EQ(ListedNames(), std::vector<std::string>{"WMPLAYER.EXE"});
+    EXPECT_EQ(ListedNames(YuvRestrictedApps), std::vector<std::string>{"WMPLAYER.EXE"});
     EXPECT_EQ(GetValue(kYuvListKey, "Application00").Bytes(), WithZero("WMPLAYER.EXE"));
     EXPECT_EQ(GetValue(kYuvListKey, "Application01").status, ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(GetValue(kYuvListKey, "Correct state").Dword(), 1u);
@@ -133,7 +103,7 @@ TEST_F(YuvRestrictedAppsTest, AKeyTheUserMayNotWriteGivesTheDefaultListAndKeepsI
     PosixRegistryMakeReadOnly(kYuvListKey);
     std::strcpy(YuvRestrictedApps[0], "LEFTOVER.EXE");
     LoadYuvRestrictedApps(CodeModule());
-    EXPECT_EQ(ListedNames(), std::vector<std::string>{"WMPLAYER.EXE"});
+    EXPECT_EQ(ListedNames(YuvRestrictedApps), std::vector<std::string>{"WMPLAYER.EXE"});
     EXPECT_EQ(GetValue(kYuvListKey, "Application00").Bytes(), WithZero("A.EXE"));
 }
 
