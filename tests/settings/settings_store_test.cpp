@@ -33,14 +33,18 @@ protected:
     }
 };
 
-TEST_F(SettingsStoreTest, EachFlagIsSetFromWhetherItsValueIsZero) {
+// A count stored in fewer than four bytes is read into a value preset to 0.
+TEST_F(SettingsStoreTest, EachFlagIsSetFromWhetherItsValueIsZeroAndOneByteCounts) {
     PutFlags(0, 7, 0);
-    PutDword(kCodecKey, "AppCount", 0);
+    const BYTE appCount = 1;
+    PutValue(kCodecKey, "AppCount", REG_DWORD, &appCount, sizeof appCount);
+    PutString(kCodecKey, "App1", "A.EXE");
     EXPECT_TRUE(LoadSettings());
     EXPECT_EQ(DefaultCodecState.FastDCT, 0);
     EXPECT_EQ(DefaultCodecState.ChangeFieldsOrder, 1);
     EXPECT_EQ(DefaultCodecState.FiltrateAlpha, 0);
     EXPECT_EQ(DefaultCodecState.ReservedValue, kReservedStateValue);
+    EXPECT_EQ(ListedNames(FullScreenApps), std::vector<std::string>{"A.EXE"});
 }
 
 // One application value as a test stores it.

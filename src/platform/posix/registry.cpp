@@ -162,8 +162,9 @@ std::shared_ptr<RegistryKey> AddSubKey(const std::shared_ptr<RegistryKey>& paren
 
 }  // namespace
 
-LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM access, PHKEY result) {
-    if (result == nullptr) {
+// Arguments that Windows reserves must be 0; refusing others shows a caller's slip in tests.
+LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result) {
+    if (result == nullptr || options != 0) {
         return ERROR_INVALID_PARAMETER;
     }
     Registry& registry = Registry::Instance();
@@ -183,9 +184,9 @@ LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM access, PHKEY result) 
     return ERROR_SUCCESS;
 }
 
-LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM access,
+LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR, DWORD, REGSAM access,
                      LPSECURITY_ATTRIBUTES, PHKEY result, LPDWORD disposition) {
-    if (result == nullptr) {
+    if (result == nullptr || reserved != 0) {
         return ERROR_INVALID_PARAMETER;
     }
     Registry& registry = Registry::Instance();
@@ -219,9 +220,9 @@ LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM access
     return ERROR_SUCCESS;
 }
 
-LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD, LPDWORD type, LPBYTE data,
+LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
                       LPDWORD dataSize) {
-    if (data != nullptr && dataSize == nullptr) {
+    if ((data != nullptr && dataSize == nullptr) || reserved != nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
     Registry& registry = Registry::Instance();
@@ -253,9 +254,9 @@ LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD, LPDWORD type, LPBYTE 
     return ERROR_SUCCESS;
 }
 
-LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD, DWORD type, const BYTE* data,
+LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, const BYTE* data,
                     DWORD dataSize) {
-    if (data == nullptr && dataSize != 0) {
+    if ((data == nullptr && dataSize != 0) || reserved != 0) {
         return ERROR_INVALID_PARAMETER;
     }
     Registry& registry = Registry::Instance();
