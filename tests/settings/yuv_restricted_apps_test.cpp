@@ -123,15 +123,7 @@ TEST_F(YuvRestrictedAppsTest, SavingReplacesTheWholeKey) {
     EXPECT_EQ(GetValue(kYuvListKey, "Correct state").Dword(), 1u);
 }
 
-TEST_F(YuvRestrictedAppsTest, TheRunningProgramIsRestrictedWhenListedInAnyCase) {
-    PutString(kYuvListKey, "Application00", "OTHER.EXE");
-    PutString(kYuvListKey, "Application01", OwnFileName());  // as stored, say in lower case
-    PutDword(kYuvListKey, "Correct state", 1);
-    LoadYuvRestrictedApps(CodeModule());
-    EXPECT_TRUE(IsYuvRestrictedApp());
-}
-
-TEST_F(YuvRestrictedAppsTest, OnlyTheWholeFileNameOfAListedEntryCounts) {
+TEST_F(YuvRestrictedAppsTest, OnlyTheWholeFileNameOfAListedEntryRestrictsTheProgram) {
     std::memset(YuvRestrictedApps, 0, sizeof YuvRestrictedApps);
     std::strcpy(YuvRestrictedApps[0], (OwnFileName() + ".BAK").c_str());
     EXPECT_FALSE(IsYuvRestrictedApp());
@@ -141,7 +133,11 @@ TEST_F(YuvRestrictedAppsTest, OnlyTheWholeFileNameOfAListedEntryCounts) {
     std::memset(YuvRestrictedApps[0], 0, kYuvRestrictedAppNameSize);
     std::strcpy(YuvRestrictedApps[1], OwnFileName().c_str());
     EXPECT_FALSE(IsYuvRestrictedApp());
-    std::strcpy(YuvRestrictedApps[0], OwnFileName().c_str());
+    // A name stored in lower case is upper-cased on load and still matches.
+    PutString(kYuvListKey, "Application00", "OTHER.EXE");
+    PutString(kYuvListKey, "Application01", OwnFileName());
+    PutDword(kYuvListKey, "Correct state", 1);
+    LoadYuvRestrictedApps(CodeModule());
     EXPECT_TRUE(IsYuvRestrictedApp());
 }
 
