@@ -154,8 +154,9 @@ TEST_F(SettingsStoreTest, FlagsReadBeforeAFailureKeepTheirNewValues) {
 }
 
 TEST_F(SettingsStoreTest, SavingNumbersTheNamesInUseAndLeavesOlderValuesBeyondTheCount) {
+    EXPECT_FALSE(LoadSettings());
     SaveSettings();
-    EXPECT_FALSE(KeyExists("Software"));  // saving does not create the key
+    EXPECT_FALSE(KeyExists("Software"));  // neither loading nor saving creates the key
 
     WriteDefaultSettings();
     PutString(kCodecKey, "App3", "OLD.EXE");

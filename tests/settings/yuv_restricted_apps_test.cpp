@@ -111,11 +111,11 @@ TEST_F(YuvRestrictedAppsTest, SavingReplacesTheWholeKey) {
     PutString(kYuvListKey, "Application05", "STALE.EXE");
     PutString(kYuvListKey, "Unrelated", "X");
     std::memset(YuvRestrictedApps, 0, sizeof YuvRestrictedApps);
-    std::strcpy(YuvRestrictedApps[0], "ONE.EXE");
+    std::strcpy(YuvRestrictedApps[0], "1");
     std::strcpy(YuvRestrictedApps[1], "TWO.EXE");
     std::strcpy(YuvRestrictedApps[3], "AFTER.GAP");
     SaveYuvRestrictedApps();
-    EXPECT_EQ(GetValue(kYuvListKey, "Application00").Bytes(), WithZero("ONE.EXE"));
+    EXPECT_EQ(GetValue(kYuvListKey, "Application00").Bytes(), WithZero("1"));
     EXPECT_EQ(GetValue(kYuvListKey, "Application01").Bytes(), WithZero("TWO.EXE"));
     EXPECT_EQ(GetValue(kYuvListKey, "Application03").status, ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(GetValue(kYuvListKey, "Application05").status, ERROR_FILE_NOT_FOUND);
@@ -134,7 +134,7 @@ TEST_F(YuvRestrictedAppsTest, OnlyTheWholeFileNameOfAListedEntryRestrictsTheProg
     std::strcpy(YuvRestrictedApps[1], OwnFileName().c_str());
     EXPECT_FALSE(IsYuvRestrictedApp());
     // A name stored in lower case is upper-cased on load and still matches.
-    PutString(kYuvListKey, "Application00", "OTHER.EXE");
+    PutString(kYuvListKey, "Application00", "X");
     PutString(kYuvListKey, "Application01", OwnFileName());
     PutDword(kYuvListKey, "Correct state", 1);
     LoadYuvRestrictedApps(CodeModule());
