@@ -26,10 +26,3 @@ public:
     Compressor* ActiveCompressor = nullptr;
     Decompressor* ActiveDecompressor = nullptr;
 };
-
-// Replaces an owned object: destroys the old one and leaves the pointer as given.
-template <typename T>
-void ReplaceOwned(T*& owner, T* replacement) {
-    delete owner;
-    owner = replacement;
-}

@@ -1,5 +1,7 @@
-// Message dispatch: each case names the handler of one message. Messages that act on an
-// instance answer ICERR_UNSUPPORTED on the configuration-only open, which has none.
+// DriverProc: one case per message, each naming the handler of that message. The driver id is
+// the address of the open's CodecInstance, or kConfigurationOnlyDriverId for an open without
+// parameters; on that open the session messages answer ICERR_UNSUPPORTED and the state messages
+// answer 0.
 #include "driver/driver_proc.h"
 
 #include "board/board_library.h"
