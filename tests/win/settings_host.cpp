@@ -3,9 +3,9 @@
 // child processes of this program: itself, and a copy of itself named WMPLAYER.EXE, the program on
 // the default YUV-restricted list.
 //
-//   win_settings_host                          the whole test
-//   win_settings_host --state FIELDS FASTDCT   child: a new instance reports these option bytes
-//   WMPLAYER.EXE --restricted                  child: offered RGB output only
+//   win_settings_host                               the whole test
+//   win_settings_host --child FIELDS FASTDCT YUY2   child: a new instance reports these option
+//   WMPLAYER.EXE --child FIELDS FASTDCT YUY2        bytes and this answer to YUY2 output
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -35,8 +35,9 @@ const BITMAPINFOHEADER kQlnu24 = Format(kQlnu, 24);
 const BITMAPINFOHEADER kRgb24 = Format(BI_RGB, 24);
 const BITMAPINFOHEADER kYuy2 = Format(mmioFOURCC('Y', 'U', 'Y', '2'), 16);
 
-// Child: the option bytes of a new instance, as the load at attach left them.
-void CheckNewInstanceState(int changeFieldsOrder, int fastDct) {
+// Child: what a new instance reports after the load at attach: its option bytes, and its
+// answer to YUY2 output, which only restricted programs are refused.
+void CheckNewInstance(int changeFieldsOrder, int fastDct, LRESULT yuy2Answer) {
     HIC codec = ICOpen(ICTYPE_VIDEO, kQlnu, ICMODE_DECOMPRESS);
     CHECK(codec != nullptr);
     if (codec == nullptr) {
@@ -46,16 +47,7 @@ void CheckNewInstanceState(int changeFieldsOrder, int fastDct) {
     CHECK_EQ(ICGetState(codec, state, sizeof state), 12);
     CHECK_EQ(state[9], changeFieldsOrder);
     CHECK_EQ(state[10], fastDct);
-    ICClose(codec);
-}
-
-void CheckDecompressQueries(LRESULT yuy2Expected) {
-    HIC codec = ICOpen(ICTYPE_VIDEO, kQlnu, ICMODE_DECOMPRESS);
-    CHECK(codec != nullptr);
-    if (codec == nullptr) {
-        return;
-    }
-    CHECK_EQ(ICDecompressQuery(codec, &kQlnu24, &kYuy2), yuy2Expected);
+    CHECK_EQ(ICDecompressQuery(codec, &kQlnu24, &kYuy2), yuy2Answer);
     CHECK_EQ(ICDecompressQuery(codec, &kQlnu24, &kRgb24), ICERR_OK);
     ICClose(codec);
 }
@@ -104,16 +96,15 @@ int RunWholeTest() {
 
     // The process that finds no keys writes them, and keeps FastDCT set until the next load,
     // which finds it cleared and a flag changed in the registry set.
-    CHECK_EQ(RunChild(program, "--state 0 1"), 0);
+    CHECK_EQ(RunChild(program, "--child 0 1 0"), 0);
     const DWORD one = 1;
     CHECK_EQ(RegSetKeyValueA(HKEY_CLASSES_ROOT, kCodecKey, "ChangeFieldsOrder", REG_DWORD, &one,
                              sizeof one),
              ERROR_SUCCESS);
-    CHECK_EQ(RunChild(program, "--state 1 0"), 0);
+    CHECK_EQ(RunChild(program, "--child 1 0 0"), 0);
 
     CHECK(CopyFileA(program.c_str(), restrictedCopy.c_str(), FALSE));
-    CHECK_EQ(RunChild(restrictedCopy, "--restricted"), 0);
-    CheckDecompressQueries(ICERR_OK);
+    CHECK_EQ(RunChild(restrictedCopy, "--child 1 0 -2"), 0);  // ICERR_BADFORMAT
     CheckLocate();
 
     DeleteFileA(restrictedCopy.c_str());
@@ -125,12 +116,8 @@ int RunWholeTest() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc == 4 && std::strcmp(argv[1], "--state") == 0) {
-        CheckNewInstanceState(std::atoi(argv[2]), std::atoi(argv[3]));
-        return host_test::gFailed == 0 ? 0 : 1;
-    }
-    if (argc == 2 && std::strcmp(argv[1], "--restricted") == 0) {
-        CheckDecompressQueries(ICERR_BADFORMAT);
+    if (argc == 5 && std::strcmp(argv[1], "--child") == 0) {
+        CheckNewInstance(std::atoi(argv[2]), std::atoi(argv[3]), std::atoi(argv[4]));
         return host_test::gFailed == 0 ? 0 : 1;
     }
     return RunWholeTest();
