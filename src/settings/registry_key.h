@@ -1,19 +1,33 @@
-// One open registry key, closed when the object goes.
+// One open registry key, closed when the object goes. Both the codec's settings and the shared
+// YUV-restricted list reach the registry through it.
 #pragma once
 
 #include "platform/win_api.h"
 
 class RegKey {
-  public:
+public:
+    // What a read found: whether the value was read, its type and its size in bytes.
+    struct ReadResult {
+        bool read;
+        DWORD type;
+        DWORD size;
+    };
+
     RegKey() = default;
     virtual ~RegKey();
 
     RegKey(const RegKey&) = delete;
     RegKey& operator=(const RegKey&) = delete;
 
-    // Opens the key, creating it (non-volatile, no class) when it does not exist yet; a key
-    // already held is closed first.
-    bool Open(HKEY root, LPCSTR path, REGSAM access);
+    // Each opening call closes a key already held first, and records the access on success.
+    // OpenExisting fails for a missing key; Create makes every missing level (non-volatile, no
+    // class); Open tries the first and falls back on the second.
+    bool OpenExisting(HKEY parent, LPCSTR path, REGSAM access);
+    bool Create(HKEY parent, LPCSTR path, REGSAM access);
+    bool Open(HKEY parent, LPCSTR path, REGSAM access);
+
+    // Reads a value of any type into the buffer of `size` bytes.
+    ReadResult Read(LPCSTR name, void* buffer, DWORD size) const;
 
     // Reads a value of any type into the buffer. When the read fails and a default is given, the
     // default is written (a REG_SZ default without its terminating zero, anything else with
@@ -25,11 +39,11 @@ class RegKey {
 
     void Close();
 
-    bool IsOpen() const { return key_ != nullptr; }
+    HKEY Handle() const { return key_; }
     REGSAM Access() const { return access_; }
 
-  private:
-    bool Read(LPCSTR name, void* buffer, DWORD size);
+private:
+    bool Opened(LONG status, REGSAM access);
 
     HKEY key_ = nullptr;
     REGSAM access_ = 0;

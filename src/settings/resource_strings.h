@@ -13,18 +13,18 @@
 #define IDS_ABOUT_TEXT 7
 #define IDS_BUILD 8
 
-#define QLNU_STRING_TABLE(ENTRY)                                                   \
-    ENTRY(IDS_QLNT_DESCRIPTION, "Telvik JPEG + Alpha")                             \
-    ENTRY(IDS_QLNT_NAME, "QLNT")                                                   \
-    ENTRY(IDS_QLND_DESCRIPTION, "Telvik JPEG")                                     \
-    ENTRY(IDS_QLND_NAME, "QLND")                                                   \
-    ENTRY(IDS_QLNU_DESCRIPTION, "Telvik Uncompressed")                             \
-    ENTRY(IDS_QLNU_NAME, "QLNU")                                                   \
-    ENTRY(IDS_ABOUT_TEXT,                                                          \
-          "Codec works via manager Video For Windows\nwith OS Windows "            \
-          "95/98/ME/NT/2k/XP.\nThis codec is a part of software suite for\n"       \
-          "Quillon\231 video board\nand can play video  on this board.\n\n"        \
-          "www.telvik.example")                                                    \
+#define QLNU_STRING_TABLE(ENTRY)                                             \
+    ENTRY(IDS_QLNT_DESCRIPTION, "Telvik JPEG + Alpha")                       \
+    ENTRY(IDS_QLNT_NAME, "QLNT")                                             \
+    ENTRY(IDS_QLND_DESCRIPTION, "Telvik JPEG")                               \
+    ENTRY(IDS_QLND_NAME, "QLND")                                             \
+    ENTRY(IDS_QLNU_DESCRIPTION, "Telvik Uncompressed")                       \
+    ENTRY(IDS_QLNU_NAME, "QLNU")                                             \
+    ENTRY(IDS_ABOUT_TEXT,                                                    \
+          "Codec works via manager Video For Windows\nwith OS Windows "      \
+          "95/98/ME/NT/2k/XP.\nThis codec is a part of software suite for\n" \
+          "Quillon\231 video board\nand can play video  on this board.\n\n"  \
+          "www.telvik.example")                                              \
     ENTRY(IDS_BUILD, "Build")
 
 #endif

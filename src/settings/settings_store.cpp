@@ -1,67 +1,40 @@
 #include "settings/settings_store.h"
 
+#include <array>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "common/codec_state.h"
 #include "settings/file_name.h"
+#include "settings/registry_key.h"
 
 char FullScreenApps[kFullScreenAppSlots][kFullScreenAppNameSize];
 
 namespace {
 
 constexpr LPCSTR kKeyLevels[] = {"Software", "Orvane", "Quillon", "Codec"};
-constexpr int kLevelCount = 4;
 
 constexpr LPCSTR kDefaultFullScreenApps[] = {"PREMIERE.EXE", "CLIPDESK.EXE"};
 
-// The codec's key, reached one level at a time; every level opened is closed with the object.
-class CodecKey {
-  public:
-    CodecKey() = default;
-    ~CodecKey() { Close(); }
+// The codec's key is reached one level at a time. The array closes its levels leaf first.
+using CodecKeyLevels = std::array<RegKey, std::size(kKeyLevels)>;
 
-    CodecKey(const CodecKey&) = delete;
-    CodecKey& operator=(const CodecKey&) = delete;
-
-    bool Open(REGSAM access) {
-        while (opened_ < kLevelCount) {
-            if (RegOpenKeyExA(Parent(), kKeyLevels[opened_], 0, access, &keys_[opened_]) !=
-                ERROR_SUCCESS) {
-                return false;
-            }
-            ++opened_;
+// Opens the levels in turn (creating the missing ones when asked); false at the first level that
+// does not open, with the levels above it left open for the array to close.
+bool OpenCodecKey(CodecKeyLevels& levels, REGSAM access, bool createMissing) {
+    HKEY parent = HKEY_CLASSES_ROOT;
+    for (std::size_t level = 0; level < levels.size(); ++level) {
+        RegKey& key = levels[level];
+        const bool opened = createMissing ? key.Create(parent, kKeyLevels[level], access)
+                                          : key.OpenExisting(parent, kKeyLevels[level], access);
+        if (!opened) {
+            return false;
         }
-        return true;
+        parent = key.Handle();
     }
-
-    bool Create(REGSAM access) {
-        while (opened_ < kLevelCount) {
-            char noClass[] = "";
-            DWORD disposition = 0;
-            if (RegCreateKeyExA(Parent(), kKeyLevels[opened_], 0, noClass, REG_OPTION_NON_VOLATILE,
-                                access, nullptr, &keys_[opened_], &disposition) != ERROR_SUCCESS) {
-                return false;
-            }
-            ++opened_;
-        }
-        return true;
-    }
-
-    HKEY Leaf() const { return keys_[kLevelCount - 1]; }
-
-    void Close() {
-        while (opened_ > 0) {
-            RegCloseKey(keys_[--opened_]);
-        }
-    }
-
-  private:
-    HKEY Parent() const { return opened_ == 0 ? HKEY_CLASSES_ROOT : keys_[opened_ - 1]; }
-
-    HKEY keys_[kLevelCount] = {};
-    int opened_ = 0;
-};
+    return true;
+}
 
 struct DwordValue {
     bool found;
@@ -70,16 +43,13 @@ struct DwordValue {
 };
 
 // A value counts only when it can be read and is stored as REG_DWORD.
-DwordValue ReadDword(HKEY key, LPCSTR name) {
-    DwordValue read{false, 0, sizeof(DWORD)};
-    DWORD type = REG_NONE;
-    read.found = RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<LPBYTE>(&read.value),
-                                  &read.size) == ERROR_SUCCESS &&
-                 type == REG_DWORD;
-    return read;
+DwordValue ReadDword(const RegKey& key, LPCSTR name) {
+    DWORD value = 0;
+    const RegKey::ReadResult read = key.Read(name, &value, sizeof value);
+    return {read.read && read.type == REG_DWORD, value, read.size};
 }
 
-bool ReadFlag(HKEY key, LPCSTR name, BYTE& flag) {
+bool ReadFlag(const RegKey& key, LPCSTR name, BYTE& flag) {
     const DwordValue read = ReadDword(key, name);
     if (read.found) {
         flag = read.value != 0 ? 1 : 0;
@@ -87,13 +57,12 @@ bool ReadFlag(HKEY key, LPCSTR name, BYTE& flag) {
     return read.found;
 }
 
-void WriteDword(HKEY key, LPCSTR name, DWORD value) {
-    RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+void WriteDword(RegKey& key, LPCSTR name, DWORD value) {
+    key.SetValue(name, REG_DWORD, &value, sizeof value);
 }
 
-void WriteString(HKEY key, LPCSTR name, LPCSTR text) {
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
-                   static_cast<DWORD>(std::strlen(text) + 1));
+void WriteString(RegKey& key, LPCSTR name, LPCSTR text) {
+    key.SetValue(name, REG_SZ, text, static_cast<DWORD>(std::strlen(text) + 1));
 }
 
 struct AppValueName {
@@ -114,19 +83,17 @@ void EmptySlotsFrom(int first) {
 
 // Reads "App1" up to "App<count>" into the first slots and answers how many were read. The list
 // ends at the first value that is missing, too long for a slot or not a string.
-int ReadFullScreenApps(HKEY key, LONG count) {
+int ReadFullScreenApps(const RegKey& key, LONG count) {
     int read = 0;
     while (read < count) {
         char* slot = FullScreenApps[read];
-        DWORD type = REG_NONE;
-        DWORD size = kFullScreenAppNameSize;
-        if (RegQueryValueExA(key, AppValueNameFor(read + 1).text, nullptr, &type,
-                             reinterpret_cast<LPBYTE>(slot), &size) != ERROR_SUCCESS ||
-            type != REG_SZ) {
+        const RegKey::ReadResult name =
+            key.Read(AppValueNameFor(read + 1).text, slot, kFullScreenAppNameSize);
+        if (!name.read || name.type != REG_SZ) {
             break;
         }
         // A string stored without its terminating zero still ends inside the slot.
-        slot[size < kFullScreenAppNameSize ? size : kFullScreenAppNameSize - 1] = '\0';
+        slot[name.size < kFullScreenAppNameSize ? name.size : kFullScreenAppNameSize - 1] = '\0';
         ++read;
     }
     return read;
@@ -135,18 +102,20 @@ int ReadFullScreenApps(HKEY key, LONG count) {
 }  // namespace
 
 bool LoadSettings() {
-    CodecKey key;
-    if (!key.Open(KEY_READ) || !ReadFlag(key.Leaf(), "FastDCT", DefaultCodecState.FastDCT) ||
-        !ReadFlag(key.Leaf(), "ChangeFieldsOrder", DefaultCodecState.ChangeFieldsOrder) ||
-        !ReadFlag(key.Leaf(), "FiltrateAlpha", DefaultCodecState.FiltrateAlpha)) {
+    CodecKeyLevels levels;
+    const RegKey& key = levels.back();
+    if (!OpenCodecKey(levels, KEY_READ, false) ||
+        !ReadFlag(key, "FastDCT", DefaultCodecState.FastDCT) ||
+        !ReadFlag(key, "ChangeFieldsOrder", DefaultCodecState.ChangeFieldsOrder) ||
+        !ReadFlag(key, "FiltrateAlpha", DefaultCodecState.FiltrateAlpha)) {
         return false;
     }
-    const DwordValue appCount = ReadDword(key.Leaf(), "AppCount");
+    const DwordValue appCount = ReadDword(key, "AppCount");
     const auto count = static_cast<LONG>(appCount.value);
     if (!appCount.found || appCount.size < 1 || count > kFullScreenAppSlots) {
         return false;
     }
-    EmptySlotsFrom(ReadFullScreenApps(key.Leaf(), count));
+    EmptySlotsFrom(ReadFullScreenApps(key, count));
     return true;
 }
 
@@ -155,33 +124,35 @@ void WriteDefaultSettings() {
     for (int slot = 0; slot < 2; ++slot) {
         std::strcpy(FullScreenApps[slot], kDefaultFullScreenApps[slot]);
     }
-    CodecKey key;
-    if (!key.Create(KEY_WRITE)) {
+    CodecKeyLevels levels;
+    if (!OpenCodecKey(levels, KEY_WRITE, true)) {
         return;
     }
-    WriteDword(key.Leaf(), "FiltrateAlpha", 1);
-    WriteDword(key.Leaf(), "FastDCT", 0);
-    WriteDword(key.Leaf(), "ChangeFieldsOrder", 0);
-    WriteDword(key.Leaf(), "AppCount", 2);
-    WriteString(key.Leaf(), "App1", kDefaultFullScreenApps[0]);
-    WriteString(key.Leaf(), "App2", kDefaultFullScreenApps[1]);
+    RegKey& key = levels.back();
+    WriteDword(key, "FiltrateAlpha", 1);
+    WriteDword(key, "FastDCT", 0);
+    WriteDword(key, "ChangeFieldsOrder", 0);
+    WriteDword(key, "AppCount", 2);
+    WriteString(key, "App1", kDefaultFullScreenApps[0]);
+    WriteString(key, "App2", kDefaultFullScreenApps[1]);
 }
 
 void SaveSettings() {
-    CodecKey key;
-    if (!key.Open(KEY_WRITE)) {
+    CodecKeyLevels levels;
+    if (!OpenCodecKey(levels, KEY_WRITE, false)) {
         return;
     }
+    RegKey& key = levels.back();
     DWORD written = 0;
     for (const char* slot : FullScreenApps) {
         if (slot[0] != '\0') {
-            WriteString(key.Leaf(), AppValueNameFor(static_cast<int>(++written)).text, slot);
+            WriteString(key, AppValueNameFor(static_cast<int>(++written)).text, slot);
         }
     }
-    WriteDword(key.Leaf(), "AppCount", written);
-    WriteDword(key.Leaf(), "FastDCT", DefaultCodecState.FastDCT != 0);
-    WriteDword(key.Leaf(), "ChangeFieldsOrder", DefaultCodecState.ChangeFieldsOrder != 0);
-    WriteDword(key.Leaf(), "FiltrateAlpha", DefaultCodecState.FiltrateAlpha != 0);
+    WriteDword(key, "AppCount", written);
+    WriteDword(key, "FastDCT", DefaultCodecState.FastDCT != 0);
+    WriteDword(key, "ChangeFieldsOrder", DefaultCodecState.ChangeFieldsOrder != 0);
+    WriteDword(key, "FiltrateAlpha", DefaultCodecState.FiltrateAlpha != 0);
 }
 
 bool IsFullScreenApp() {

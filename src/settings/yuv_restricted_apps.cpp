@@ -93,9 +93,11 @@ bool IsYuvRestrictedApp() {
     path[sizeof path - 1] = '\0';
     // Windows paths end their folders with backslashes, POSIX paths with slashes.
     const LPCSTR name = FileNamePart(path, "\\/");
-    for (int index = 0; index < kYuvRestrictedAppSlots && YuvRestrictedApps[index][0] != '\0';
-         ++index) {
-        if (lstrcmpiA(name, YuvRestrictedApps[index]) == 0) {
+    for (const char* entry : YuvRestrictedApps) {
+        if (entry[0] == '\0') {
+            break;
+        }
+        if (lstrcmpiA(name, entry) == 0) {
             return true;
         }
     }

@@ -16,7 +16,7 @@ inline constexpr const char* kBoardSimulatorMissingEntryPath = QLNSIM_MISSING_EN
 inline constexpr const char* kMissingBoardEntry = QLNSIM_MISSING_ENTRY;
 
 class BoardSimulator {
-  public:
+public:
     // Loads the library and resets it to its defaults; IsLoaded tells whether that worked.
     explicit BoardSimulator(const char* path) : library_(LoadLibraryA(path)) {
         if (library_ != nullptr) {
@@ -38,18 +38,10 @@ class BoardSimulator {
         return control_(static_cast<DWORD_PTR>(command), value);
     }
 
-    std::vector<QlnsimCall> Calls() const {
-        const QlnsimCall* first = nullptr;
-        const DWORD_PTR count = calls_(&first);
-        return std::vector<QlnsimCall>(first, first + count);
-    }
-
     std::vector<BoardEntry> CalledEntries() const {
-        std::vector<BoardEntry> entries;
-        for (const QlnsimCall& call : Calls()) {
-            entries.push_back(call.entry);
-        }
-        return entries;
+        const BoardEntry* first = nullptr;
+        const DWORD_PTR count = calls_(&first);
+        return std::vector<BoardEntry>(first, first + count);
     }
 
     // Lets go of the library: it stays loaded only while the driver holds it.
@@ -60,7 +52,7 @@ class BoardSimulator {
         }
     }
 
-  private:
+private:
     template <typename Function>
     Function Resolve(LPCSTR name) const {
         return reinterpret_cast<Function>(

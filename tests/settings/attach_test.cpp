@@ -1,6 +1,7 @@
 // Process attach loads both application lists and the codec flags, writing the layout of a
-// first run, and new instances start from the flags as loaded.
+// first run over whatever the lists held; new instances start from the flags as loaded.
 #include <cstring>
+#include <string>
 
 #include "driver/codec_instance.h"
 #include "settings/registry_values.h"
@@ -11,7 +12,7 @@
 namespace {
 
 class AttachSettingsTest : public EmptyRegistryTest {
-  protected:
+protected:
     void SetUp() override {
         EmptyRegistryTest::SetUp();
         DefaultCodecState = kFactoryCodecState;
@@ -35,7 +36,10 @@ class AttachSettingsTest : public EmptyRegistryTest {
 };
 
 TEST_F(AttachSettingsTest, AFirstRunWritesBothKeys) {
+    std::memset(FullScreenApps, 'L', sizeof FullScreenApps);
+    std::memset(YuvRestrictedApps, 'L', sizeof YuvRestrictedApps);
     ASSERT_EQ(ProcessAttach(CodeModule()), TRUE);
+    EXPECT_EQ(ghYuvListModule, CodeModule());
     struct Expected {
         LPCSTR key;
         LPCSTR name;
@@ -61,28 +65,24 @@ TEST_F(AttachSettingsTest, AFirstRunWritesBothKeys) {
         EXPECT_EQ(value.type, expected.type) << expected.name;
         EXPECT_EQ(value.Bytes(), expected.bytes) << expected.name;
     }
-    EXPECT_STREQ(FullScreenApps[0], "PREMIERE.EXE");
-    EXPECT_STREQ(FullScreenApps[1], "CLIPDESK.EXE");
-    EXPECT_STREQ(YuvRestrictedApps[0], "WMPLAYER.EXE");
+    EXPECT_EQ(GetValue(kCodecKey, "App3").status, ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(GetValue(kYuvListKey, "Application01").status, ERROR_FILE_NOT_FOUND);
+    // The lists are replaced whole: the names, then zeros to the end of every slot.
+    const auto padded = [](const std::string& name, std::size_t size) {
+        return name + std::string(size - name.size(), '\0');
+    };
+    const std::string fullScreenDefaults[] = {"PREMIERE.EXE", "CLIPDESK.EXE"};
+    for (int slot = 0; slot < kFullScreenAppSlots; ++slot) {
+        EXPECT_EQ(std::string(FullScreenApps[slot], kFullScreenAppNameSize),
+                  padded(slot < 2 ? fullScreenDefaults[slot] : "", kFullScreenAppNameSize));
+        EXPECT_EQ(std::string(YuvRestrictedApps[slot], kYuvRestrictedAppNameSize),
+                  padded(slot == 0 ? "WMPLAYER.EXE" : "", kYuvRestrictedAppNameSize));
+    }
     // The run that wrote the defaults keeps FastDCT set; the next one reads it cleared.
     EXPECT_EQ(StateOfANewInstance().FastDCT, 1);
     ProcessDetach();
     ProcessAttach(CodeModule());
     EXPECT_EQ(StateOfANewInstance().FastDCT, 0);
-    ProcessDetach();
-}
-
-TEST_F(AttachSettingsTest, NewInstancesTakeTheFlagsAsLoaded) {
-    ProcessAttach(CodeModule());
-    ProcessDetach();
-    PutDword(kCodecKey, "ChangeFieldsOrder", 1);
-    PutDword(kCodecKey, "FiltrateAlpha", 0);
-    ProcessAttach(CodeModule());
-    const CodecState state = StateOfANewInstance();
-    EXPECT_EQ(state.ChangeFieldsOrder, 1);
-    EXPECT_EQ(state.FiltrateAlpha, 0);
-    EXPECT_EQ(state.FastDCT, 0);
-    EXPECT_EQ(state.ReservedValue, kReservedStateValue);
     ProcessDetach();
 }
 

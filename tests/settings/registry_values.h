@@ -1,14 +1,17 @@
 // Values under HKEY_CLASSES_ROOT by path, so tests can fill the registry before the driver reads
-// it and inspect it after the driver wrote it.
+// it and inspect it after the driver wrote it; and the running program's name, as the
+// application lists see it.
 #pragma once
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/win_api.h"
+#include "settings/file_name.h"
 
 inline constexpr LPCSTR kCodecKey = "Software\\Orvane\\Quillon\\Codec";
 inline constexpr LPCSTR kYuvListKey =
@@ -78,13 +81,44 @@ inline std::string WithZero(const std::string& text) {
     return text + '\0';
 }
 
+// The names of an application list up to the last slot in use, each read no further than its
+// own slot: a name whose terminator went past its slot shows with the bytes beyond it.
+template <std::size_t slots, std::size_t size>
+std::vector<std::string> ListedNames(const char (&list)[slots][size]) {
+    std::vector<std::string> names;
+    for (const char* slot : list) {
+        names.emplace_back(slot, strnlen(slot, size));
+    }
+    while (!names.empty() && names.back().empty()) {
+        names.pop_back();
+    }
+    return names;
+}
+
+// "0.EXE", "1.EXE" and so on.
+inline std::vector<std::string> NumberedNames(int count) {
+    std::vector<std::string> names;
+    for (int number = 0; number < count; ++number) {
+        names.push_back(std::to_string(number) + ".EXE");
+    }
+    return names;
+}
+
+inline std::string OwnFileName() {
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    return FileNamePart(path, "\\/");
+}
+
 // Every test starts from an empty registry.
 class EmptyRegistryTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { PosixRegistryReset(); }
     void TearDown() override {
-        // Every handle the code under test opened is closed again.
+        // Every handle the code under test opened is closed again, and no call went to a key
+        // that failed to open.
         EXPECT_EQ(PosixRegistryOpenHandleCount(), 0u);
+        EXPECT_EQ(PosixRegistryInvalidHandleUses(), 0u);
         PosixRegistryReset();
     }
 };

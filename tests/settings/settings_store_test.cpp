@@ -1,5 +1,5 @@
-// The codec's flags and full-screen list: what loading accepts, what it replaces with defaults,
-// and what saving leaves in the registry.
+// The codec's flags and full-screen list: what loading accepts, what saving leaves in the
+// registry, and which programs count as full-screen. A first run is the attach test's.
 #include <cctype>
 #include <cstring>
 #include <optional>
@@ -7,34 +7,19 @@
 #include <vector>
 
 #include "common/codec_state.h"
-#include "settings/file_name.h"
 #include "settings/registry_values.h"
 #include "settings/settings_store.h"
 
 namespace {
 
-std::vector<std::string> ListedNames() {
-    std::vector<std::string> names;
-    for (const char* slot : FullScreenApps) {
-        names.emplace_back(slot);
-    }
-    while (!names.empty() && names.back().empty()) {
-        names.pop_back();
-    }
-    return names;
-}
-
-void FillSlotsWithLeftovers() {
-    for (char* slot : FullScreenApps) {
-        std::strcpy(slot, "LEFTOVER.EXE");
-    }
-}
-
 class SettingsStoreTest : public EmptyRegistryTest {
-  protected:
+protected:
     void SetUp() override {
         EmptyRegistryTest::SetUp();
         DefaultCodecState = kFactoryCodecState;
+        for (char* slot : FullScreenApps) {
+            std::strcpy(slot, "LEFTOVER.EXE");
+        }
     }
     void TearDown() override {
         DefaultCodecState = kFactoryCodecState;
@@ -48,48 +33,26 @@ class SettingsStoreTest : public EmptyRegistryTest {
     }
 };
 
-TEST_F(SettingsStoreTest, WithoutAKeyLoadingFailsAndTheDefaultsAreWritten) {
-    FillSlotsWithLeftovers();
-    EXPECT_FALSE(LoadSettings());
-    WriteDefaultSettings();
-
-    EXPECT_EQ(ListedNames(), (std::vector<std::string>{"PREMIERE.EXE", "CLIPDESK.EXE"}));
-    const struct {
-        const char* name;
-        DWORD value;
-    } dwords[] = {{"FiltrateAlpha", 1}, {"FastDCT", 0}, {"ChangeFieldsOrder", 0}, {"AppCount", 2}};
-    for (const auto& expected : dwords) {
-        const StoredValue value = GetValue(kCodecKey, expected.name);
-        EXPECT_EQ(value.type, static_cast<DWORD>(REG_DWORD)) << expected.name;
-        EXPECT_EQ(value.data.size(), 4u) << expected.name;
-        EXPECT_EQ(value.Dword(), expected.value) << expected.name;
-    }
-    const StoredValue app1 = GetValue(kCodecKey, "App1");
-    EXPECT_EQ(app1.type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(app1.Bytes(), WithZero("PREMIERE.EXE"));
-    EXPECT_EQ(GetValue(kCodecKey, "App2").Bytes(), WithZero("CLIPDESK.EXE"));
-    EXPECT_EQ(GetValue(kCodecKey, "App3").status, ERROR_FILE_NOT_FOUND);
-    // The flags in memory are not the ones written: FastDCT stays set until the next load.
-    EXPECT_EQ(DefaultCodecState.FastDCT, 1);
-    EXPECT_TRUE(LoadSettings());
-    EXPECT_EQ(DefaultCodecState.FastDCT, 0);
-}
-
-TEST_F(SettingsStoreTest, LoadingSetsEachFlagFromWhetherItsValueIsZero) {
+// A count stored in fewer than four bytes is read into a value preset to 0.
+TEST_F(SettingsStoreTest, EachFlagIsSetFromWhetherItsValueIsZeroAndOneByteCounts) {
     PutFlags(0, 7, 0);
-    PutDword(kCodecKey, "AppCount", 0);
+    const BYTE appCount = 1;
+    PutValue(kCodecKey, "AppCount", REG_DWORD, &appCount, sizeof appCount);
+    PutString(kCodecKey, "App1", "A.EXE");
     EXPECT_TRUE(LoadSettings());
     EXPECT_EQ(DefaultCodecState.FastDCT, 0);
     EXPECT_EQ(DefaultCodecState.ChangeFieldsOrder, 1);
     EXPECT_EQ(DefaultCodecState.FiltrateAlpha, 0);
     EXPECT_EQ(DefaultCodecState.ReservedValue, kReservedStateValue);
+    EXPECT_EQ(ListedNames(FullScreenApps), std::vector<std::string>{"A.EXE"});
 }
 
-// One application value as a test stores it: a string, or a value of another type.
+// One application value as a test stores it.
 struct AppValue {
     int number;
     std::string text;
     DWORD type = REG_SZ;
+    bool terminated = true;
 };
 
 struct ListCase {
@@ -100,6 +63,15 @@ struct ListCase {
     std::vector<std::string> listed;  // after a load that succeeded
 };
 
+// The names as "App1" up to "App<count>".
+std::vector<AppValue> Apps(const std::vector<std::string>& names) {
+    std::vector<AppValue> apps;
+    for (const std::string& name : names) {
+        apps.push_back({static_cast<int>(apps.size()) + 1, name});
+    }
+    return apps;
+}
+
 const std::string k63(63, 'N');
 const std::string k64(64, 'N');
 
@@ -108,22 +80,17 @@ const ListCase kListCases[] = {
     {"CountBelowTheValuesStored", 1, {{1, "A.EXE"}, {2, "B.EXE"}}, true, {"A.EXE"}},
     {"CountZero", 0, {{1, "A.EXE"}}, true, {}},
     {"CountNegative", -1, {{1, "A.EXE"}}, true, {}},
-    {"CountSeventeen", 17, {{1, "A.EXE"}}, false, {}},
+    {"CountSixteen", 16, Apps(NumberedNames(16)), true, NumberedNames(16)},
+    {"CountSeventeen", 17, Apps(NumberedNames(17)), false, {}},
     {"CountMissing", std::nullopt, {{1, "A.EXE"}}, false, {}},
-    {"ThirdOfFiveMissing",
-     5,
-     {{1, "A.EXE"}, {2, "B.EXE"}, {4, "D.EXE"}, {5, "E.EXE"}},
-     true,
-     {"A.EXE", "B.EXE"}},
-    {"SecondNotAString", 3, {{1, "A.EXE"}, {2, "B.EXE", REG_DWORD}, {3, "C.EXE"}}, true, {"A.EXE"}},
+    {"ThirdOfFiveMissing", 5, {{1, "A"}, {2, "B"}, {4, "D"}, {5, "E"}}, true, {"A", "B"}},
+    {"SecondNotAString", 3, {{1, "A"}, {2, "B", REG_DWORD}, {3, "C"}}, true, {"A"}},
     {"NameOf63Characters", 2, {{1, "A.EXE"}, {2, k63}}, true, {"A.EXE", k63}},
     {"NameOf64Characters", 3, {{1, "A.EXE"}, {2, k64}, {3, "C.EXE"}}, true, {"A.EXE"}},
+    {"UnterminatedNameOf64BytesIsCut", 1, {{1, k64, REG_SZ, false}}, true, {k63}},
+    {"UnterminatedNameKeepsItsEnd", 2, {{1, "A", REG_SZ, false}, {2, "B"}}, true, {"A", "B"}},
     {"LowerCaseKeptAsStored", 1, {{1, "premiere.exe"}}, true, {"premiere.exe"}},
 };
-
-void PrintTo(const ListCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class FullScreenListTest : public SettingsStoreTest,
                            public ::testing::WithParamInterface<ListCase> {};
@@ -135,17 +102,12 @@ TEST_P(FullScreenListTest, LoadsTheNamesUpToTheFirstUnreadableOne) {
         PutDword(kCodecKey, "AppCount", static_cast<DWORD>(*c.appCount));
     }
     for (const AppValue& app : c.apps) {
-        const std::string name = "App" + std::to_string(app.number);
-        if (app.type == REG_SZ) {
-            PutString(kCodecKey, name.c_str(), app.text);
-        } else {
-            PutDword(kCodecKey, name.c_str(), 1);
-        }
+        PutValue(kCodecKey, ("App" + std::to_string(app.number)).c_str(), app.type,
+                 app.text.c_str(), static_cast<DWORD>(app.text.size() + (app.terminated ? 1 : 0)));
     }
-    FillSlotsWithLeftovers();
     ASSERT_EQ(LoadSettings(), c.loads);
     if (c.loads) {
-        EXPECT_EQ(ListedNames(), c.listed);
+        EXPECT_EQ(ListedNames(FullScreenApps), c.listed);
     }
 }
 
@@ -167,10 +129,6 @@ const MalformedCase kMalformedCases[] = {
     {"AppCountAsString", "AppCount", REG_SZ, 2},
     {"AppCountEmpty", "AppCount", REG_DWORD, 0},
 };
-
-void PrintTo(const MalformedCase& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class MalformedSettingsTest : public SettingsStoreTest,
                               public ::testing::WithParamInterface<MalformedCase> {};
@@ -196,6 +154,10 @@ TEST_F(SettingsStoreTest, FlagsReadBeforeAFailureKeepTheirNewValues) {
 }
 
 TEST_F(SettingsStoreTest, SavingNumbersTheNamesInUseAndLeavesOlderValuesBeyondTheCount) {
+    EXPECT_FALSE(LoadSettings());
+    SaveSettings();
+    EXPECT_FALSE(KeyExists("Software"));  // neither loading nor saving creates the key
+
     WriteDefaultSettings();
     PutString(kCodecKey, "App3", "OLD.EXE");
     std::memset(FullScreenApps, 0, sizeof FullScreenApps);
@@ -215,41 +177,34 @@ TEST_F(SettingsStoreTest, SavingNumbersTheNamesInUseAndLeavesOlderValuesBeyondTh
     EXPECT_EQ(GetValue(kCodecKey, "FiltrateAlpha").Dword(), 0u);
     // Loading never reads past the count.
     ASSERT_TRUE(LoadSettings());
-    EXPECT_EQ(ListedNames(), (std::vector<std::string>{"FIRST.EXE", "THIRD.EXE"}));
+    EXPECT_EQ(ListedNames(FullScreenApps), (std::vector<std::string>{"FIRST.EXE", "THIRD.EXE"}));
 }
 
-TEST_F(SettingsStoreTest, SavingDoesNotCreateTheKey) {
+TEST_F(SettingsStoreTest, AKeyTheUserMayNotWriteIsReadButNeverWritten) {
+    PutFlags(0, 0, 0);
+    PutDword(kCodecKey, "AppCount", 1);
+    PutString(kCodecKey, "App1", "A.EXE");
+    PosixRegistryMakeReadOnly(kCodecKey);
+    ASSERT_TRUE(LoadSettings());
+    DefaultCodecState.FastDCT = 1;
     SaveSettings();
-    EXPECT_FALSE(KeyExists("Software"));
-}
-
-std::string OwnFileName() {
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    return FileNamePart(path, "\\/");
-}
-
-std::string Lower(std::string text) {
-    for (char& c : text) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return text;
-}
-
-std::string Upper(std::string text) {
-    CharUpperA(text.data());
-    return text;
+    WriteDefaultSettings();
+    EXPECT_EQ(GetValue(kCodecKey, "FastDCT").Dword(), 0u);
+    EXPECT_EQ(GetValue(kCodecKey, "AppCount").Dword(), 1u);
 }
 
 TEST_F(SettingsStoreTest, TheRunningProgramIsFoundInAnySlotIgnoringCase) {
+    std::string lower = OwnFileName();
+    for (char& c : lower) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
     std::memset(FullScreenApps, 0, sizeof FullScreenApps);
     std::strcpy(FullScreenApps[0], "OTHER.EXE");
-    EXPECT_FALSE(IsFullScreenApp());
     std::strcpy(FullScreenApps[9], (OwnFileName() + ".BAK").c_str());
     EXPECT_FALSE(IsFullScreenApp());
-    std::strcpy(FullScreenApps[15], Upper(OwnFileName()).c_str());
+    std::strcpy(FullScreenApps[15], lower.c_str());
     EXPECT_TRUE(IsFullScreenApp());
-    std::strcpy(FullScreenApps[15], Lower(OwnFileName()).c_str());
+    CharUpperA(FullScreenApps[15]);
     EXPECT_TRUE(IsFullScreenApp());
 }
 

@@ -1,12 +1,11 @@
-// The YUV-restricted application list: first run, what loading keeps, what it replaces, what
-// saving leaves, and which programs the test restricts.
+// The YUV-restricted application list: what loading keeps, what it replaces, what saving
+// leaves, and which programs the test restricts. A first run is the attach test's.
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "platform/code_module.h"
-#include "settings/file_name.h"
 #include "settings/registry_values.h"
 #include "settings/yuv_restricted_apps.h"
 
@@ -18,38 +17,22 @@ std::string ApplicationName(int index) {
     return name;
 }
 
-std::vector<std::string> ListedNames() {
-    std::vector<std::string> names;
-    for (const char* entry : YuvRestrictedApps) {
-        if (entry[0] == '\0') {
-            break;
-        }
-        names.emplace_back(entry);
-    }
-    return names;
-}
-
 using YuvRestrictedAppsTest = EmptyRegistryTest;
-
-TEST_F(YuvRestrictedAppsTest, FirstRunCreatesTheKeyWithTheDefaultList) {
-    LoadYuvRestrictedApps(CodeModule());
-    EXPECT_EQ(ghYuvListModule, CodeModule());
-    EXPECT_EQ(ListedNames(), std::vector<std::string>{"WMPLAYER.EXE"});
-    const StoredValue first = GetValue(kYuvListKey, "Application00");
-    EXPECT_EQ(first.type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(first.Bytes(), WithZero("WMPLAYER.EXE"));
-    const StoredValue complete = GetValue(kYuvListKey, "Correct state");
-    EXPECT_EQ(complete.type, static_cast<DWORD>(REG_DWORD));
-    EXPECT_EQ(complete.data.size(), 4u);
-    EXPECT_EQ(complete.Dword(), 1u);
-    EXPECT_EQ(GetValue(kYuvListKey, "Application01").status, ERROR_FILE_NOT_FOUND);
-}
 
 struct StoredList {
     const char* name;
     std::vector<std::pair<int, std::string>> entries;
     std::vector<std::string> listed;
 };
+
+// The names as "Application00" and on.
+std::vector<std::pair<int, std::string>> Entries(const std::vector<std::string>& names) {
+    std::vector<std::pair<int, std::string>> entries;
+    for (const std::string& name : names) {
+        entries.emplace_back(static_cast<int>(entries.size()), name);
+    }
+    return entries;
+}
 
 const std::string k259(259, 'N');
 const std::string k260(260, 'N');
@@ -60,32 +43,10 @@ const StoredList kStoredLists[] = {
      {"WMPLAYER.EXE", "VIEWER.EXE"}},
     {"StopsAtTheFirstMissingIndex", {{0, "A.EXE"}, {2, "C.EXE"}}, {"A.EXE"}},
     {"NoEntries", {}, {}},
-    {"SixteenAtMost",
-     {{0, "0"},
-      {1, "1"},
-      {2, "2"},
-      {3, "3"},
-      {4, "4"},
-      {5, "5"},
-      {6, "6"},
-      {7, "7"},
-      {8, "8"},
-      {9, "9"},
-      {10, "A"},
-      {11, "B"},
-      {12, "C"},
-      {13, "D"},
-      {14, "E"},
-      {15, "F"},
-      {16, "G"}},
-     {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "A", "B", "C", "D", "E", "F"}},
+    {"SixteenAtMost", Entries(NumberedNames(17)), NumberedNames(16)},
     {"NameOf259Characters", {{0, k259}}, {k259}},
     {"NameOf260CharactersEndsTheList", {{0, "A.EXE"}, {1, k260}, {2, "C.EXE"}}, {"A.EXE"}},
 };
-
-void PrintTo(const StoredList& c, std::ostream* os) {
-    *os << c.name;
-}
 
 class StoredListTest : public YuvRestrictedAppsTest,
                        public ::testing::WithParamInterface<StoredList> {};
@@ -96,7 +57,7 @@ TEST_P(StoredListTest, LoadsACompleteList) {
     }
     PutDword(kYuvListKey, "Correct state", 1);
     LoadYuvRestrictedApps(CodeModule());
-    EXPECT_EQ(ListedNames(), GetParam().listed);
+    EXPECT_EQ(ListedNames(YuvRestrictedApps), GetParam().listed);
     // A list that loads is not written back.
     EXPECT_EQ(GetValue(kYuvListKey, "Application00").status,
               GetParam().entries.empty() ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS);
@@ -117,10 +78,6 @@ const IncompleteCase kIncompleteCases[] = {
     {"CorrectStateMissing", false, 0},
 };
 
-void PrintTo(const IncompleteCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
 class IncompleteListTest : public YuvRestrictedAppsTest,
                            public ::testing::WithParamInterface<IncompleteCase> {};
 
@@ -131,7 +88,7 @@ TEST_P(IncompleteListTest, IsReplacedByTheDefaultList) {
         PutDword(kYuvListKey, "Correct state", GetParam().correctState);
     }
     LoadYuvRestrictedApps(CodeModule());
-    EXPECT_EQ(ListedNames(), std::vector<std::string>{"WMPLAYER.EXE"});
+    EXPECT_EQ(ListedNames(YuvRestrictedApps), std::vector<std::string>{"WMPLAYER.EXE"});
     EXPECT_EQ(GetValue(kYuvListKey, "Application00").Bytes(), WithZero("WMPLAYER.EXE"));
     EXPECT_EQ(GetValue(kYuvListKey, "Application01").status, ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(GetValue(kYuvListKey, "Correct state").Dword(), 1u);
@@ -140,15 +97,25 @@ TEST_P(IncompleteListTest, IsReplacedByTheDefaultList) {
 INSTANTIATE_TEST_SUITE_P(States, IncompleteListTest, ::testing::ValuesIn(kIncompleteCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(YuvRestrictedAppsTest, AKeyTheUserMayNotWriteGivesTheDefaultListAndKeepsItsValues) {
+    PutString(kYuvListKey, "Application00", "A.EXE");
+    PutDword(kYuvListKey, "Correct state", 1);
+    PosixRegistryMakeReadOnly(kYuvListKey);
+    std::strcpy(YuvRestrictedApps[0], "LEFTOVER.EXE");
+    LoadYuvRestrictedApps(CodeModule());
+    EXPECT_EQ(ListedNames(YuvRestrictedApps), std::vector<std::string>{"WMPLAYER.EXE"});
+    EXPECT_EQ(GetValue(kYuvListKey, "Application00").Bytes(), WithZero("A.EXE"));
+}
+
 TEST_F(YuvRestrictedAppsTest, SavingReplacesTheWholeKey) {
     PutString(kYuvListKey, "Application05", "STALE.EXE");
     PutString(kYuvListKey, "Unrelated", "X");
     std::memset(YuvRestrictedApps, 0, sizeof YuvRestrictedApps);
-    std::strcpy(YuvRestrictedApps[0], "ONE.EXE");
+    std::strcpy(YuvRestrictedApps[0], "1");
     std::strcpy(YuvRestrictedApps[1], "TWO.EXE");
     std::strcpy(YuvRestrictedApps[3], "AFTER.GAP");
     SaveYuvRestrictedApps();
-    EXPECT_EQ(GetValue(kYuvListKey, "Application00").Bytes(), WithZero("ONE.EXE"));
+    EXPECT_EQ(GetValue(kYuvListKey, "Application00").Bytes(), WithZero("1"));
     EXPECT_EQ(GetValue(kYuvListKey, "Application01").Bytes(), WithZero("TWO.EXE"));
     EXPECT_EQ(GetValue(kYuvListKey, "Application03").status, ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(GetValue(kYuvListKey, "Application05").status, ERROR_FILE_NOT_FOUND);
@@ -156,21 +123,7 @@ TEST_F(YuvRestrictedAppsTest, SavingReplacesTheWholeKey) {
     EXPECT_EQ(GetValue(kYuvListKey, "Correct state").Dword(), 1u);
 }
 
-std::string OwnFileName() {
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    return FileNamePart(path, "\\/");
-}
-
-TEST_F(YuvRestrictedAppsTest, TheRunningProgramIsRestrictedWhenListedInAnyCase) {
-    PutString(kYuvListKey, "Application00", "OTHER.EXE");
-    PutString(kYuvListKey, "Application01", OwnFileName());  // as stored, say in lower case
-    PutDword(kYuvListKey, "Correct state", 1);
-    LoadYuvRestrictedApps(CodeModule());
-    EXPECT_TRUE(IsYuvRestrictedApp());
-}
-
-TEST_F(YuvRestrictedAppsTest, OnlyTheWholeFileNameOfAListedEntryCounts) {
+TEST_F(YuvRestrictedAppsTest, OnlyTheWholeFileNameOfAListedEntryRestrictsTheProgram) {
     std::memset(YuvRestrictedApps, 0, sizeof YuvRestrictedApps);
     std::strcpy(YuvRestrictedApps[0], (OwnFileName() + ".BAK").c_str());
     EXPECT_FALSE(IsYuvRestrictedApp());
@@ -180,7 +133,11 @@ TEST_F(YuvRestrictedAppsTest, OnlyTheWholeFileNameOfAListedEntryCounts) {
     std::memset(YuvRestrictedApps[0], 0, kYuvRestrictedAppNameSize);
     std::strcpy(YuvRestrictedApps[1], OwnFileName().c_str());
     EXPECT_FALSE(IsYuvRestrictedApp());
-    std::strcpy(YuvRestrictedApps[0], OwnFileName().c_str());
+    // A name stored in lower case is upper-cased on load and still matches.
+    PutString(kYuvListKey, "Application00", "X");
+    PutString(kYuvListKey, "Application01", OwnFileName());
+    PutDword(kYuvListKey, "Correct state", 1);
+    LoadYuvRestrictedApps(CodeModule());
     EXPECT_TRUE(IsYuvRestrictedApp());
 }
 

@@ -1,9 +1,10 @@
-// Writes an AVI file of 24-bit RGB frames through avifil32's compressed stream, which runs the
-// codec, and reads it back through AVIStreamGetFrame, which decodes with it again. The file
-// stays behind (its name is the first argument) for ffprobe to look at.
-#include <string>
-
-#include "picture_checks.h"
+// Frames through Wine's avifil32 and msvfw32, as hosts send them: an AVI file written through a
+// compressed stream and read back through AVIStreamGetFrame. The formats themselves are the
+// session tests'; here 24-bit RGB alone proves the way through the manager, on the driver's
+// own worker threads.
+// The AVI file stays behind (its name is the first argument) for ffprobe to look at.
+#include "host_test.h"
+#include "test_pictures.h"
 
 namespace {
 
@@ -11,10 +12,19 @@ using host_test::kQlnu;
 
 constexpr LONG kWidth = 352;
 constexpr LONG kHeight = 288;
-constexpr LONG kFrames = 5;
+constexpr DWORD kFrameBytes = 2 * kWidth * kHeight + 20;
+constexpr LONG kFrames = 4;
+// One level of encoding error grows by the decoder's gain, and its arithmetic adds up to two.
+constexpr int kRoundTripTolerance = 5;
 
-host_test::SourcePicture FramePicture(LONG number) {
-    return host_test::MakeSource(kRgb24, kWidth, kHeight, 200 + static_cast<std::uint32_t>(number));
+Bytes SourcePicture(LONG number) {
+    return RandomRgbBlocks(kWidth, kHeight, 3, 100 + static_cast<std::uint32_t>(number));
+}
+
+void CheckShowsSource(const BYTE* decoded, LONG number) {
+    const Bytes source = SourcePicture(number);
+    CHECK(LargestDifference(Bytes(decoded, decoded + source.size()), source) <=
+          kRoundTripTolerance);
 }
 
 void WriteAvi(const char* path) {
@@ -29,7 +39,6 @@ void WriteAvi(const char* path) {
     SetRect(&info.rcFrame, 0, 0, kWidth, kHeight);
     PAVISTREAM raw = nullptr;
     CHECK_EQ(AVIFileCreateStreamA(file, &raw, &info), AVIERR_OK);
-
     AVICOMPRESSOPTIONS options{};
     options.fccType = streamtypeVIDEO;
     options.fccHandler = kQlnu;
@@ -40,7 +49,7 @@ void WriteAvi(const char* path) {
     BITMAPINFOHEADER rgb = UncompressedHeader(kRgb24, kWidth, kHeight);
     CHECK_EQ(AVIStreamSetFormat(compressed, 0, &rgb, sizeof rgb), AVIERR_OK);
     for (LONG number = 0; number < kFrames; ++number) {
-        Bytes picture = FramePicture(number).picture;
+        Bytes picture = SourcePicture(number);
         CHECK_EQ(
             AVIStreamWrite(compressed, number, 1, picture.data(), static_cast<LONG>(picture.size()),
                            AVIIF_KEYFRAME, nullptr, nullptr),
@@ -58,33 +67,24 @@ void ReadAvi(const char* path) {
     if (stream == nullptr) {
         return;
     }
-    AVISTREAMINFOA info{};
-    AVIStreamInfoA(stream, &info, sizeof info);
-    CHECK_EQ(info.fccHandler, kQlnu);
     CHECK_EQ(AVIStreamLength(stream), kFrames);
     BITMAPINFOHEADER stored{};
     LONG storedBytes = sizeof stored;
     CHECK_EQ(AVIStreamReadFormat(stream, 0, &stored, &storedBytes), AVIERR_OK);
     CHECK_EQ(stored.biCompression, kQlnu);
-    CHECK_EQ(stored.biSizeImage, static_cast<DWORD>(2 * kWidth * kHeight + 20));
-
+    CHECK_EQ(stored.biSizeImage, kFrameBytes);
     BITMAPINFOHEADER wanted = UncompressedHeader(kRgb24, kWidth, kHeight);
     PGETFRAME frames = AVIStreamGetFrameOpen(stream, &wanted);
     CHECK(frames != nullptr);
     for (LONG number = 0; frames != nullptr && number < kFrames; ++number) {
         const auto* picture =
             static_cast<const BITMAPINFOHEADER*>(AVIStreamGetFrame(frames, number));
-        CHECK(picture != nullptr);
-        if (picture == nullptr) {
-            continue;
+        CHECK(picture != nullptr && picture->biBitCount == 24 && picture->biHeight == kHeight);
+        if (picture != nullptr) {
+            CheckShowsSource(reinterpret_cast<const BYTE*>(picture) + picture->biSize +
+                                 picture->biClrUsed * sizeof(RGBQUAD),
+                             number);
         }
-        CHECK_EQ(picture->biBitCount, 24);
-        CHECK_EQ(picture->biHeight, kHeight);
-        const BYTE* bits = reinterpret_cast<const BYTE*>(picture) + picture->biSize +
-                           picture->biClrUsed * sizeof(RGBQUAD);
-        const Bytes decoded(bits, bits + 3 * kWidth * kHeight);
-        CHECK(
-            host_test::ShowsSource(decoded, FramePicture(number), kRgb24, kRgb24, kWidth, kHeight));
     }
     if (frames != nullptr) {
         AVIStreamGetFrameClose(frames);
@@ -95,11 +95,11 @@ void ReadAvi(const char* path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const char* path = argc > 1 ? argv[1] : "qlnu_frames.avi";
+    const char* aviPath = argc > 1 ? argv[1] : "qlnu_frames.avi";
     CHECK(host_test::InstallDriver());
     AVIFileInit();
-    WriteAvi(path);
-    ReadAvi(path);
+    WriteAvi(aviPath);
+    ReadAvi(aviPath);
     AVIFileExit();
     CHECK(host_test::RemoveDriver());
     return host_test::Finish();

@@ -1,17 +1,13 @@
-// Installs the driver, opens it in every mode through msvfw32 and checks what it says about
-// itself and how it keeps its state. With --board, the board simulator sits beside the program
-// and the driver must offer drawing.
+// Installs the driver and opens it through msvfw32 in every mode: what it says about itself,
+// and that each ICOpen gets an instance with a state of its own. With --board, the board
+// simulator sits beside the program and the driver must offer drawing.
 #include <cstring>
-#include <string>
 
 #include "host_test.h"
 
 namespace {
 
 using host_test::kQlnu;
-
-constexpr UINT kOpenModes[] = {ICMODE_COMPRESS, ICMODE_DECOMPRESS, ICMODE_FASTDECOMPRESS,
-                               ICMODE_DRAW};
 
 struct State {
     char handler[4];
@@ -26,8 +22,6 @@ static_assert(sizeof(State) == 12);
 void CheckInfo(HIC codec, DWORD expectedFlags) {
     ICINFO info{};
     CHECK_EQ(ICGetInfo(codec, &info, sizeof info), sizeof(ICINFO));
-    CHECK_EQ(info.dwSize, sizeof(ICINFO));
-    CHECK_EQ(info.fccType, ICTYPE_VIDEO);
     CHECK_EQ(info.fccHandler, kQlnu);
     CHECK_EQ(info.dwFlags, expectedFlags);
     CHECK_EQ(info.dwVersion, 0x104u);
@@ -35,40 +29,14 @@ void CheckInfo(HIC codec, DWORD expectedFlags) {
     CHECK(host_test::NarrowText(info.szName) == "QLNU");
 }
 
-void CheckStateRoundTrip(HIC codec) {
-    CHECK_EQ(ICGetStateSize(codec), 12);
-    State state{};
-    CHECK_EQ(ICGetState(codec, &state, sizeof state), 12);
-    CHECK(std::memcmp(state.handler, "QLNU", 4) == 0);
-    CHECK_EQ(state.reserved, 8000u);
-
-    State lowerCase = state;
-    std::memcpy(lowerCase.handler, "qlnu", 4);
-    lowerCase.changeFieldsOrder = 1;
-    CHECK_EQ(ICSetState(codec, &lowerCase, sizeof lowerCase), 12);
-    State back{};
-    ICGetState(codec, &back, sizeof back);
-    CHECK(std::memcmp(&back, &lowerCase, sizeof back) == 0);
-
-    State foreign = state;
-    std::memcpy(foreign.handler, "QLNT", 4);
-    CHECK_EQ(ICSetState(codec, &foreign, sizeof foreign), 0);
-    ICGetState(codec, &back, sizeof back);
-    CHECK(std::memcmp(&back, &lowerCase, sizeof back) == 0);
-}
-
 void CheckEachModeOpens(DWORD expectedFlags) {
-    for (UINT mode : kOpenModes) {
+    for (UINT mode : {ICMODE_COMPRESS, ICMODE_DECOMPRESS, ICMODE_FASTDECOMPRESS, ICMODE_DRAW}) {
         HIC codec = ICOpen(ICTYPE_VIDEO, kQlnu, mode);
-        CHECK(codec != nullptr);
-        if (codec == nullptr) {
-            continue;
+        CHECK(codec != nullptr && ICQueryConfigure(codec) && ICQueryAbout(codec));
+        if (codec != nullptr) {
+            CheckInfo(codec, expectedFlags);
+            CHECK_EQ(ICClose(codec), ICERR_OK);
         }
-        CheckInfo(codec, expectedFlags);
-        CheckStateRoundTrip(codec);
-        CHECK(ICQueryConfigure(codec));
-        CHECK(ICQueryAbout(codec));
-        CHECK_EQ(ICClose(codec), ICERR_OK);
     }
 }
 
@@ -76,15 +44,19 @@ void CheckInstancesKeepTheirOwnState() {
     HIC first = ICOpen(ICTYPE_VIDEO, kQlnu, ICMODE_DECOMPRESS);
     HIC second = ICOpen(ICTYPE_VIDEO, kQlnu, ICMODE_COMPRESS);
     CHECK(first != nullptr && second != nullptr);
-    State changed{};
-    ICGetState(first, &changed, sizeof changed);
+    CHECK_EQ(ICGetStateSize(first), 12);
+    State factory{};
+    CHECK_EQ(ICGetState(first, &factory, sizeof factory), 12);
+    CHECK(std::memcmp(factory.handler, "QLNU", 4) == 0 && factory.reserved == 8000u);
+    State changed = factory;
     changed.changeFieldsOrder = 1;
     changed.reserved = 77;
     CHECK_EQ(ICSetState(first, &changed, sizeof changed), 12);
-    State other{};
-    ICGetState(second, &other, sizeof other);
-    CHECK_EQ(other.changeFieldsOrder, 0);
-    CHECK_EQ(other.reserved, 8000u);
+    State back{};
+    ICGetState(first, &back, sizeof back);
+    CHECK(std::memcmp(&back, &changed, sizeof back) == 0);
+    ICGetState(second, &back, sizeof back);
+    CHECK(std::memcmp(&back, &factory, sizeof back) == 0);
     ICClose(first);
     ICClose(second);
 }

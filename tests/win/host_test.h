@@ -39,12 +39,15 @@ inline int Finish() {
     return gFailed == 0 ? 0 : 1;
 }
 
+inline std::string ProgramPath() {
+    char path[MAX_PATH];
+    return std::string(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
+}
+
 // The folder this program runs from, with its trailing backslash.
 inline std::string ProgramFolder() {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    return folder.substr(0, folder.find_last_of("\\/") + 1);
+    const std::string path = ProgramPath();
+    return path.substr(0, path.find_last_of("\\/") + 1);
 }
 
 inline std::string NarrowText(const WCHAR* text) {
@@ -64,7 +67,9 @@ inline bool InstallDriver() {
                      ICINSTALL_DRIVER) != FALSE;
 }
 
-inline bool RemoveDriver() { return ICRemove(ICTYPE_VIDEO, kQlnu, 0) != FALSE; }
+inline bool RemoveDriver() {
+    return ICRemove(ICTYPE_VIDEO, kQlnu, 0) != FALSE;
+}
 
 }  // namespace host_test
 

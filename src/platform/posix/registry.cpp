@@ -33,6 +33,9 @@ struct RegistryKey {
     std::map<std::string, std::shared_ptr<RegistryKey>, NameLess> subKeys;
     std::map<std::string, RegistryValue, NameLess> values;
     bool deleted = false;
+    // As Windows keeps a machine-wide key from a user without rights on it: it opens for reading
+    // only and cannot be deleted.
+    bool readOnly = false;
 };
 
 struct OpenKey {
@@ -57,6 +60,10 @@ std::vector<std::string> PathComponents(LPCSTR path) {
     return components;
 }
 
+bool DeniedTo(const RegistryKey& key, REGSAM access) {
+    return key.readOnly && (access & ~static_cast<REGSAM>(KEY_READ)) != 0;
+}
+
 void MarkDeleted(RegistryKey& key) {
     key.deleted = true;
     for (auto& [name, subKey] : key.subKeys) {
@@ -74,13 +81,14 @@ public:
     std::mutex Mutex;
 
     // The key and the access that a handle stands for; the predefined root grants everything.
-    LONG Resolve(HKEY handle, OpenKey& resolved) const {
+    LONG Resolve(HKEY handle, OpenKey& resolved) {
         if (handle == HKEY_CLASSES_ROOT) {
             resolved = {classesRoot_, KEY_ALL_ACCESS};
             return ERROR_SUCCESS;
         }
         const auto* open = reinterpret_cast<const OpenKey*>(handle);
         if (!handles_.contains(open)) {
+            ++invalidHandleUses_;
             return ERROR_INVALID_HANDLE;
         }
         if (open->key->deleted) {
@@ -91,7 +99,7 @@ public:
     }
 
     // Resolves a handle for a value call that needs `required` among its access rights.
-    LONG ResolveForValues(HKEY handle, REGSAM required, OpenKey& resolved) const {
+    LONG ResolveForValues(HKEY handle, REGSAM required, OpenKey& resolved) {
         if (const LONG status = Resolve(handle, resolved); status != ERROR_SUCCESS) {
             return status;
         }
@@ -107,6 +115,7 @@ public:
     LONG CloseHandle(HKEY handle) {
         auto* open = reinterpret_cast<OpenKey*>(handle);
         if (handles_.erase(open) == 0) {
+            ++invalidHandleUses_;
             return ERROR_INVALID_HANDLE;
         }
         delete open;
@@ -114,17 +123,20 @@ public:
     }
 
     SIZE_T HandleCount() const { return handles_.size(); }
+    SIZE_T InvalidHandleUses() const { return invalidHandleUses_; }
 
     bool IsRoot(const RegistryKey& key) const { return &key == classesRoot_.get(); }
 
     void Reset() {
         MarkDeleted(*classesRoot_);
         classesRoot_ = std::make_shared<RegistryKey>();
+        invalidHandleUses_ = 0;
     }
 
 private:
     std::shared_ptr<RegistryKey> classesRoot_ = std::make_shared<RegistryKey>();
     std::unordered_set<const OpenKey*> handles_;
+    SIZE_T invalidHandleUses_ = 0;
 };
 
 // Follows a path below a key; null when a level is missing.
@@ -150,8 +162,9 @@ std::shared_ptr<RegistryKey> AddSubKey(const std::shared_ptr<RegistryKey>& paren
 
 }  // namespace
 
-LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM access, PHKEY result) {
-    if (result == nullptr) {
+// Arguments that Windows reserves must be 0; refusing others shows a caller's slip in tests.
+LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result) {
+    if (result == nullptr || options != 0) {
         return ERROR_INVALID_PARAMETER;
     }
     Registry& registry = Registry::Instance();
@@ -164,13 +177,16 @@ LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD, REGSAM access, PHKEY result) 
     if (!found) {
         return ERROR_FILE_NOT_FOUND;
     }
+    if (DeniedTo(*found, access)) {
+        return ERROR_ACCESS_DENIED;
+    }
     *result = registry.NewHandle(std::move(found), access);
     return ERROR_SUCCESS;
 }
 
-LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM access,
+LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR, DWORD, REGSAM access,
                      LPSECURITY_ATTRIBUTES, PHKEY result, LPDWORD disposition) {
-    if (result == nullptr) {
+    if (result == nullptr || reserved != 0) {
         return ERROR_INVALID_PARAMETER;
     }
     Registry& registry = Registry::Instance();
@@ -194,6 +210,9 @@ LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM access
         current = AddSubKey(current, name);
         created = true;
     }
+    if (DeniedTo(*current, access)) {
+        return ERROR_ACCESS_DENIED;
+    }
     *result = registry.NewHandle(std::move(current), access);
     if (disposition != nullptr) {
         *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
@@ -201,9 +220,9 @@ LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD, LPSTR, DWORD, REGSAM access
     return ERROR_SUCCESS;
 }
 
-LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD, LPDWORD type, LPBYTE data,
+LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
                       LPDWORD dataSize) {
-    if (data != nullptr && dataSize == nullptr) {
+    if ((data != nullptr && dataSize == nullptr) || reserved != nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
     Registry& registry = Registry::Instance();
@@ -235,9 +254,9 @@ LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD, LPDWORD type, LPBYTE 
     return ERROR_SUCCESS;
 }
 
-LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD, DWORD type, const BYTE* data,
+LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, const BYTE* data,
                     DWORD dataSize) {
-    if (data == nullptr && dataSize != 0) {
+    if ((data == nullptr && dataSize != 0) || reserved != 0) {
         return ERROR_INVALID_PARAMETER;
     }
     Registry& registry = Registry::Instance();
@@ -267,7 +286,7 @@ LONG RegDeleteKeyA(HKEY key, LPCSTR subKey) {
     if (!target) {
         return ERROR_FILE_NOT_FOUND;
     }
-    if (registry.IsRoot(*target) || !target->subKeys.empty()) {
+    if (registry.IsRoot(*target) || !target->subKeys.empty() || target->readOnly) {
         return ERROR_ACCESS_DENIED;
     }
     target->parent.lock()->subKeys.erase(target->name);
@@ -294,4 +313,22 @@ SIZE_T PosixRegistryOpenHandleCount() {
     Registry& registry = Registry::Instance();
     std::lock_guard lock(registry.Mutex);
     return registry.HandleCount();
+}
+
+SIZE_T PosixRegistryInvalidHandleUses() {
+    Registry& registry = Registry::Instance();
+    std::lock_guard lock(registry.Mutex);
+    return registry.InvalidHandleUses();
+}
+
+void PosixRegistryMakeReadOnly(LPCSTR path) {
+    HKEY key = nullptr;
+    RegCreateKeyExA(HKEY_CLASSES_ROOT, path, 0, nullptr, 0, KEY_READ, nullptr, &key, nullptr);
+    Registry& registry = Registry::Instance();
+    std::lock_guard lock(registry.Mutex);
+    OpenKey open;
+    if (registry.Resolve(key, open) == ERROR_SUCCESS) {
+        open.key->readOnly = true;
+    }
+    registry.CloseHandle(key);
 }

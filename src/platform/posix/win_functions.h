@@ -72,5 +72,11 @@ void SetDebugOutputHook(DebugOutputHook hook);
 void PosixRegistryReset();
 // Handles opened and not yet closed.
 SIZE_T PosixRegistryOpenHandleCount();
+// Calls given a handle that was never opened or is closed already, since the last reset: a
+// caller that took a failed open for a key would show here.
+SIZE_T PosixRegistryInvalidHandleUses();
+// Creates the key if it is missing and from then on lets it open for reading only, as a key the
+// user has no rights on; it cannot be deleted either.
+void PosixRegistryMakeReadOnly(LPCSTR path);
 // The compiled-in string table of the module's resources, or null for an unknown id.
 LPCSTR PosixResourceString(UINT id);
