@@ -35,6 +35,8 @@ public:
     void Run(BYTE* destination, const BYTE* source, int width, int rows, int destinationStride,
              int sourceStride);
 
+    // The kernels the slot chooses from.
+    const FieldKernelRow& Row() const { return row_; }
     // What the slot holds now (null while empty).
     FieldKernel Bound() const { return kernel_.load(std::memory_order_acquire); }
     // Empties the slot, so the next call binds again.

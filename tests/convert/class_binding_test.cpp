@@ -75,7 +75,7 @@ TEST_P(ClassBindingTest, EveryBindingPointTakesTheVariantOfTheClass) {
     for (const FieldOperation& operation : kFieldOperations) {
         SCOPED_TRACE(operation.name);
         const FieldKernel expected =
-            binding.conversion == nullptr ? nullptr : operation.variants.*binding.conversion;
+            binding.conversion == nullptr ? nullptr : operation.slot->Row().*binding.conversion;
         EXPECT_EQ(Untouched(RunSlot(operation)), expected == nullptr);
         EXPECT_EQ(operation.slot->Bound(), expected);
         // A bound slot never classifies again; an empty one classifies on every call.
