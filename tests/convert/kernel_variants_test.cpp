@@ -8,6 +8,8 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "kernel_families.h"
 #include "support/guarded_pages.h"
@@ -114,45 +116,33 @@ void ExpectSameBytes(FieldKernel variant, FieldKernel reference, const FieldOper
     }
 }
 
-struct VariantCase {
-    const FieldOperation* operation;
-    const char* family;
-    FieldKernel FieldKernelRow::*variant;
-};
-
-std::vector<VariantCase> AllVariants() {
-    const std::pair<const char*, FieldKernel FieldKernelRow::*> families[] = {
-        {"MMX", &FieldKernelRow::mmx},
-        {"SSE", &FieldKernelRow::sse},
-        {"SSE2", &FieldKernelRow::sse2},
-        {"AMD", &FieldKernelRow::amd}};
-    std::vector<VariantCase> cases;
-    for (const FieldOperation& operation : kFieldOperations) {
-        for (const auto& [family, variant] : families) {
-            cases.push_back({&operation, family, variant});
-        }
-    }
-    return cases;
-}
+using VariantCase =
+    std::tuple<FieldOperation, std::pair<const char*, FieldKernel FieldKernelRow::*>>;
 
 class FieldVariantTest : public ::testing::TestWithParam<VariantCase> {};
 
 TEST_P(FieldVariantTest, WritesTheBytesOfItsReference) {
-    const VariantCase& c = GetParam();
+    const auto& [operation, family] = GetParam();
+    FieldKernel FieldKernelRow::*variant = family.second;
     // The RGB variants read the coefficient table in the layout of their class.
-    FillTablesAs(ClassOf(c.variant));
+    FillTablesAs(ClassOf(variant));
     const FieldKernel reference =
-        c.variant == &FieldKernelRow::mmx ? c.operation->mmxReference : c.operation->reference;
+        variant == &FieldKernelRow::mmx ? operation.mmxReference : operation.reference;
     for (const Shape& shape : kShapes) {
-        ExpectSameBytes(c.operation->slot->Row().*c.variant, reference, *c.operation, shape);
+        ExpectSameBytes(operation.slot->Row().*variant, reference, operation, shape);
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Kernels, FieldVariantTest, ::testing::ValuesIn(AllVariants()),
-                         [](const auto& info) {
-                             return std::string(info.param.operation->name) + "_" +
-                                    info.param.family;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Kernels, FieldVariantTest,
+    ::testing::Combine(::testing::ValuesIn(kFieldOperations),
+                       ::testing::Values(std::pair{"MMX", &FieldKernelRow::mmx},
+                                         std::pair{"SSE", &FieldKernelRow::sse},
+                                         std::pair{"SSE2", &FieldKernelRow::sse2},
+                                         std::pair{"AMD", &FieldKernelRow::amd})),
+    [](const auto& info) {
+        return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param).first;
+    });
 
 struct CopyCase {
     const char* name;
