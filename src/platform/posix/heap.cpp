@@ -13,11 +13,15 @@ struct PrivateHeap {
     std::unordered_set<void*> liveBlocks;
 };
 
-PrivateHeap* AsHeap(HANDLE heap) { return static_cast<PrivateHeap*>(heap); }
+PrivateHeap* AsHeap(HANDLE heap) {
+    return static_cast<PrivateHeap*>(heap);
+}
 
 }  // namespace
 
-HANDLE HeapCreate(DWORD, SIZE_T, SIZE_T) { return new (std::nothrow) PrivateHeap; }
+HANDLE HeapCreate(DWORD, SIZE_T, SIZE_T) {
+    return new (std::nothrow) PrivateHeap;
+}
 
 LPVOID HeapAlloc(HANDLE heap, DWORD, SIZE_T bytes) {
     if (heap == nullptr) {

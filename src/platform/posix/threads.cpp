@@ -102,7 +102,9 @@ private:
     std::shared_ptr<State> state_;
 };
 
-WaitableObject* AsWaitable(HANDLE handle) { return static_cast<WaitableObject*>(handle); }
+WaitableObject* AsWaitable(HANDLE handle) {
+    return static_cast<WaitableObject*>(handle);
+}
 
 }  // namespace
 
@@ -172,4 +174,6 @@ BOOL CloseHandle(HANDLE handle) {
     return TRUE;
 }
 
-void Sleep(DWORD milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+void Sleep(DWORD milliseconds) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}

@@ -1,10 +1,11 @@
-#include "codec/decompression_messages.h"
+#include "driver/decompression_messages.h"
 
 #include "codec/field_decompressor.h"
 #include "codec/field_order_swap.h"
 #include "convert/mmx_state.h"
 #include "driver/codec_instance.h"
 #include "driver/formats/decompression_formats.h"
+#include "driver/session_lifetime.h"
 #include "platform/fault_guard.h"
 
 LRESULT DecompressBegin(CodecInstance* instance, const BITMAPINFOHEADER* input,
@@ -15,17 +16,7 @@ LRESULT DecompressBegin(CodecInstance* instance, const BITMAPINFOHEADER* input,
     if (CheckDecompressBegin(input, output) != ICERR_OK) {
         return ICERR_BADFORMAT;
     }
-    ReplaceOwned(instance->ActiveDecompressor, static_cast<Decompressor*>(nullptr));
-    auto* session = new FieldDecompressor;
-    if (session == nullptr) {
-        return ICERR_BADFORMAT;
-    }
-    if (!session->Begin(output, &instance->State)) {
-        delete session;
-        return ICERR_ERROR;
-    }
-    instance->ActiveDecompressor = session;
-    return ICERR_OK;
+    return BeginSession<FieldDecompressor>(instance->ActiveDecompressor, output, &instance->State);
 }
 
 LRESULT Decompress(CodecInstance* instance, ICDECOMPRESS* request) {
@@ -55,6 +46,5 @@ LRESULT DecompressEnd(CodecInstance* instance) {
     if (instance == nullptr) {
         return ICERR_UNSUPPORTED;
     }
-    ReplaceOwned(instance->ActiveDecompressor, static_cast<Decompressor*>(nullptr));
-    return ICERR_OK;
+    return EndSession(instance->ActiveDecompressor);
 }

@@ -1,4 +1,4 @@
-#include "codec/compression_messages.h"
+#include "driver/compression_messages.h"
 
 #include "codec/field_compressor.h"
 #include "codec/field_order_swap.h"
@@ -6,6 +6,7 @@
 #include "driver/codec_instance.h"
 #include "driver/formats/compression_formats.h"
 #include "driver/formats/format_sizes.h"
+#include "driver/session_lifetime.h"
 #include "platform/fault_guard.h"
 
 LRESULT CompressBegin(CodecInstance* instance, const BITMAPINFOHEADER* input,
@@ -16,17 +17,7 @@ LRESULT CompressBegin(CodecInstance* instance, const BITMAPINFOHEADER* input,
     if (CheckCompressBegin(input, output) != ICERR_OK) {
         return ICERR_BADFORMAT;
     }
-    ReplaceOwned(instance->ActiveCompressor, static_cast<Compressor*>(nullptr));
-    auto* session = new FieldCompressor;
-    if (session == nullptr) {
-        return ICERR_BADFORMAT;
-    }
-    if (!session->Begin(input, &instance->State)) {
-        delete session;
-        return ICERR_ERROR;
-    }
-    instance->ActiveCompressor = session;
-    return ICERR_OK;
+    return BeginSession<FieldCompressor>(instance->ActiveCompressor, input, &instance->State);
 }
 
 LRESULT Compress(CodecInstance* instance, ICCOMPRESS* request) {
@@ -59,6 +50,5 @@ LRESULT CompressEnd(CodecInstance* instance) {
     if (instance == nullptr) {
         return ICERR_UNSUPPORTED;
     }
-    ReplaceOwned(instance->ActiveCompressor, static_cast<Compressor*>(nullptr));
-    return ICERR_OK;
+    return EndSession(instance->ActiveCompressor);
 }
