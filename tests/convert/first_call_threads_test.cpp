@@ -2,9 +2,7 @@
 // publication. Run under ThreadSanitizer.
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <cstring>
-#include <thread>
+#include <algorithm>
 #include <vector>
 
 #include "codec/fast_copy.h"
