@@ -183,19 +183,13 @@ TEST(RgbDecoderChroma, EachPairReachesOnlyItsPixels) {
     }
 }
 
-// Rows of 16 pixels whose grey level tells the row: 40 per memory row.
-std::vector<BYTE> GreyRows(int rows, int bytesPerRow) {
-    std::vector<BYTE> picture;
-    for (int m = 0; m < rows; ++m) {
-        picture.insert(picture.end(), bytesPerRow, static_cast<BYTE>(40 * m + 20));
-    }
-    return picture;
-}
-
 // The encoder's source rows are bottom-up: the last memory row becomes the first field row.
 TEST(RgbOrientation, EncoderTurnsBottomUpRowsIntoATopDownField) {
     constexpr int kRows = 3;
-    const std::vector<BYTE> picture = GreyRows(kRows, 48);
+    std::vector<BYTE> picture;  // rows of 16 grey pixels, a different level in each row
+    for (int m = 0; m < kRows; ++m) {
+        picture.insert(picture.end(), 48, static_cast<BYTE>(40 * m + 20));
+    }
     std::vector<BYTE> field(32 * kRows);
     EncodeRgb24Field_C(field.data(), picture.data(), 16, kRows, 32, 48);
     for (int k = 0; k < kRows; ++k) {
