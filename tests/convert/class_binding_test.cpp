@@ -46,9 +46,9 @@ void ExpectTableLayout(const BYTE* table, TableLayout layout, std::size_t bytes,
     }
     ASSERT_NE(table, nullptr);
     EXPECT_EQ(reinterpret_cast<UINT_PTR>(table) % 128, 0u);
-    BYTE expected[256];
-    fill(expected, layout);
-    EXPECT_EQ(std::memcmp(table, expected, bytes), 0);
+    GuardedPages expected(bytes);  // a fill that writes past its layout's size faults
+    fill(expected.data(), layout);
+    EXPECT_EQ(std::memcmp(table, expected.data(), bytes), 0);
 }
 
 class ClassBindingTest : public ::testing::TestWithParam<ClassBinding> {
