@@ -9,6 +9,19 @@
 #include "driver/session_lifetime.h"
 #include "platform/fault_guard.h"
 
+namespace {
+
+// A frame is converted only when its own headers describe a picture that ICM_COMPRESS_BEGIN
+// would accept, so that every size the frame step computes comes from a checked format. Headers
+// that disagree with each other (in layout, bit count, width or height) would make it read
+// outside the host's picture; such a frame is refused before any byte is read or written.
+bool IsConvertibleRequest(const ICCOMPRESS* request) {
+    return request->lpbiOutput != nullptr &&
+           CheckCompressBegin(request->lpbiInput, request->lpbiOutput) == ICERR_OK;
+}
+
+}  // namespace
+
 LRESULT CompressBegin(CodecInstance* instance, const BITMAPINFOHEADER* input,
                       const BITMAPINFOHEADER* output) {
     if (instance == nullptr) {
@@ -29,16 +42,26 @@ LRESULT Compress(CodecInstance* instance, ICCOMPRESS* request) {
         return ICERR_ERROR;
     }
     const bool swapped = instance->State.ChangeFieldsOrder != 0;
+    void** picture = nullptr;  // the host's lpInput, put back however the frame ends
+    void* hostPicture = nullptr;
     const bool completed = RunGuarded([&] {
-        // A frame too big to count gets a size of 0, which no frame fits into.
+        if (!IsConvertibleRequest(request)) {
+            return;
+        }
+        picture = &request->lpInput;
+        hostPicture = *picture;
         request->lpbiOutput->biSizeImage =
-            static_cast<DWORD>(CompressedFrameSize(*request->lpbiInput).value_or(0));
+            static_cast<DWORD>(*CompressedFrameSize(*request->lpbiInput));
         if (swapped) {
             CompressSwapped(*session, request);
         } else {
             session->CompressFrame(request);
         }
     });
+    // A fault inside the swap must not leave the host's request pointing at the scratch block.
+    if (picture != nullptr) {
+        *picture = hostPicture;
+    }
     EmptyMmxState();
     if (!completed) {
         OutputDebugStringA("Exception in compress QLNU processing...\n");
