@@ -1,5 +1,6 @@
-// The variants of FastCopy and its slot (binding pattern 3). All variants copy ascending and
-// leave exactly the same bytes; they differ in how they pre-read and store.
+// The variants of FastCopy and its self-replacing copy slot (see convert/kernel_selection.h).
+// All variants copy ascending and leave exactly the same bytes; they differ in how they
+// pre-read and store.
 #pragma once
 
 #include "convert/kernel_selection.h"

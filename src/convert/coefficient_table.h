@@ -1,4 +1,5 @@
-// Binding pattern 2: a process-wide coefficient table, filled at most once per process.
+// A table filled once (see kernel_selection.h): a process-wide coefficient table, filled at
+// most once per process.
 //
 // The entries are written completely into a 128-byte-aligned static buffer and only then is
 // the table's pointer published (release); kernels read the table only through Data()

@@ -1,10 +1,7 @@
-// Binding pattern 1: a process-wide dispatch slot for one conversion operation.
-//
-// A slot is one atomic pointer-sized word. It starts empty; the first call classifies the
-// processor, picks the operation's kernel for the class and stores it (two racing threads
-// store the same value). A class without a variant leaves the slot empty, so the next call
-// classifies again. Each call runs the kernel inside a fault guard: a fault ends the call
-// quietly, leaving what was written. A width below 16 or fewer than one row reaches no kernel.
+// The dispatch slot of one conversion operation (see kernel_selection.h for the three ways
+// a kernel is bound). Two threads binding at once store the same kernel. A fault in the kernel
+// ends the call quietly, leaving what was written; a width below 16 or fewer than one row
+// reaches no kernel.
 //
 // Adding an operation: declare its four kernels, then define a slot from a kernel row, e.g.
 //     FieldKernelSlot gPackYuy2FieldSlot{{PackYuy2Field_MMX, PackYuy2Field_SSE,
@@ -38,6 +35,8 @@ public:
     void Run(BYTE* destination, const BYTE* source, int width, int rows, int destinationStride,
              int sourceStride);
 
+    // The kernels the slot chooses from.
+    const FieldKernelRow& Row() const { return row_; }
     // What the slot holds now (null while empty).
     FieldKernel Bound() const { return kernel_.load(std::memory_order_acquire); }
     // Empties the slot, so the next call binds again.

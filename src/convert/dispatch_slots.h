@@ -1,8 +1,5 @@
-// The dispatch slot of every conversion operation (binding pattern 1). Each slot's kernel
-// row is defined beside it in dispatch_slots.cpp; the class mapping is kernel_selection.cpp.
-// The RGB operations belong here too, one slot and one row each: gEncodeRgb24FieldSlot,
-// gEncodeRgb32FieldSlot and gDecodeRgb24FieldSlot, with rows of their _MMX, _SSE, _SSE2 and
-// _AMD kernels (declared with QLNU_DECLARE_FIELD_KERNELS in their own kernel header).
+// The dispatch slot of every conversion operation. Each slot's kernel row is defined beside
+// it in dispatch_slots.cpp; the class mapping is kernel_selection.cpp.
 #pragma once
 
 #include "convert/dispatch_slot.h"

@@ -7,9 +7,38 @@
 
 // YUY2 to UYVY; the exchange of the two bytes of each 16-bit unit is its own inverse, so
 // these kernels also turn UYVY into YUY2.
-QLNU_DECLARE_FIELD_KERNELS(PackYuy2Field);
-QLNU_DECLARE_FIELD_KERNELS(PackYvyuField);
-QLNU_DECLARE_FIELD_KERNELS(PackY16Field);
-QLNU_DECLARE_FIELD_KERNELS(PackY16AField);
-QLNU_DECLARE_FIELD_KERNELS(UnpackYvyuField);
-QLNU_DECLARE_FIELD_KERNELS(UnpackY16Field);
+FieldKernelFunction PackYuy2Field_C;
+FieldKernelFunction PackYuy2Field_MMX;
+FieldKernelFunction PackYuy2Field_SSE;
+FieldKernelFunction PackYuy2Field_SSE2;
+FieldKernelFunction PackYuy2Field_AMD;
+
+FieldKernelFunction PackYvyuField_C;
+FieldKernelFunction PackYvyuField_MMX;
+FieldKernelFunction PackYvyuField_SSE;
+FieldKernelFunction PackYvyuField_SSE2;
+FieldKernelFunction PackYvyuField_AMD;
+
+FieldKernelFunction PackY16Field_C;
+FieldKernelFunction PackY16Field_MMX;
+FieldKernelFunction PackY16Field_SSE;
+FieldKernelFunction PackY16Field_SSE2;
+FieldKernelFunction PackY16Field_AMD;
+
+FieldKernelFunction PackY16AField_C;
+FieldKernelFunction PackY16AField_MMX;
+FieldKernelFunction PackY16AField_SSE;
+FieldKernelFunction PackY16AField_SSE2;
+FieldKernelFunction PackY16AField_AMD;
+
+FieldKernelFunction UnpackYvyuField_C;
+FieldKernelFunction UnpackYvyuField_MMX;
+FieldKernelFunction UnpackYvyuField_SSE;
+FieldKernelFunction UnpackYvyuField_SSE2;
+FieldKernelFunction UnpackYvyuField_AMD;
+
+FieldKernelFunction UnpackY16Field_C;
+FieldKernelFunction UnpackY16Field_MMX;
+FieldKernelFunction UnpackY16Field_SSE;
+FieldKernelFunction UnpackY16Field_SSE2;
+FieldKernelFunction UnpackY16Field_AMD;

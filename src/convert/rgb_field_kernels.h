@@ -10,11 +10,7 @@
 // their class's layout.
 #pragma once
 
-#include <type_traits>
-
 #include "convert/field_kernel.h"
-
-using FieldKernelFunction = std::remove_pointer_t<FieldKernel>;
 
 FieldKernelFunction EncodeRgb24Field_C;
 FieldKernelFunction EncodeRgb24Field_NarrowC;

@@ -1,4 +1,4 @@
-// The process-wide coefficient table of the RGB encoders (binding pattern 2): ten 16-bit
+// The process-wide coefficient table of the RGB encoders (a table filled once): ten 16-bit
 // values, each repeated across the lanes of its entry, in the layout of the class's kernels.
 #pragma once
 

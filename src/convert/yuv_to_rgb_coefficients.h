@@ -1,4 +1,4 @@
-// The process-wide coefficient table of the RGB decoder (binding pattern 2): eight groups of
+// The process-wide coefficient table of the RGB decoder (a table filled once): eight groups of
 // signed 16-bit lanes whose order and values depend on the layout of the class's kernels.
 //
 //   group  narrow                     extended   16-byte

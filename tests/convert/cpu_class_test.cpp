@@ -6,15 +6,9 @@
 #include "convert/cpu_class.h"
 #include "convert/cpuid.h"
 #include "support/fake_cpu.h"
-#include "support/guarded_pages.h"
 
 namespace {
 
-constexpr std::uint32_t kMmx = 1u << 23;
-constexpr std::uint32_t kCmov = 1u << 15;
-constexpr std::uint32_t kSse = 1u << 25;
-constexpr std::uint32_t kSse2 = 1u << 26;
-constexpr std::uint32_t kAmdMmx = 1u << 22;
 constexpr std::uint32_t kEverything = 0xFFFFFFFFu;
 
 struct ClassificationCase {
@@ -22,10 +16,6 @@ struct ClassificationCase {
     FakeProcessor processor;
     CpuClass expected;
 };
-
-void PrintTo(const ClassificationCase& c, std::ostream* out) {
-    *out << c.name;
-}
 
 const ClassificationCase kCases[] = {
     {"IntelNothing", {"GenuineIntel", 0, 0}, 0},
@@ -49,24 +39,18 @@ const ClassificationCase kCases[] = {
     {"OtherVendor", {"CyrixInstead", kEverything, kEverything}, 0},
     {"IntelFirstByteOff", {"HenuineIntel", kEverything, kEverything}, 0},
     {"IntelLastByteOff", {"GenuineInteL", kEverything, kEverything}, 0},
-    {"IntelLowerCase", {"genuineintel", kEverything, kEverything}, 0},
-    {"IntelUpperCase", {"GENUINEINTEL", kEverything, kEverything}, 0},
     {"AmdFirstByteOff", {"ButhenticAMD", kEverything, kEverything}, 0},
     {"AmdMiddleByteOff", {"AuthenticBMD", kEverything, kEverything}, 0},
-    {"AmdLowerCase", {"authenticamd", kEverything, kEverything}, 0},
     {"InitialBufferText", {"VendorIsNone", kEverything, kEverything}, 0},
     {"RegistersInWrongOrder", {"GenuntelineI", kEverything, kEverything}, 0},
 };
 
-class ClassificationTest : public ::testing::TestWithParam<ClassificationCase> {};
-
-TEST_P(ClassificationTest, GivesTheClassOfTheTable) {
-    ScopedFakeProcessor fake(GetParam().processor);
-    EXPECT_EQ(GetCpuClass(), GetParam().expected);
+TEST(Classification, GivesTheClassOfTheTable) {
+    for (const ClassificationCase& c : kCases) {
+        ScopedFakeProcessor fake(c.processor);
+        EXPECT_EQ(GetCpuClass(), c.expected) << c.name;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Processors, ClassificationTest, ::testing::ValuesIn(kCases),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Classification, AsksTheExtendedLeafOnlyForAmdWithMmxButNoSse) {
     struct Case {
@@ -93,16 +77,6 @@ TEST(Classification, RealProcessorGivesAClassOfTheTable) {
     EXPECT_EQ(GetCpuClass(), cpuClass);
 }
 
-// Readers that fail the way a processor without the instruction, or a broken one, would.
-GuardedPages* gUnreadable = nullptr;
-
-CpuidRegisters ReadUnreadablePage(std::uint32_t) {
-    CpuidRegisters registers{};
-    registers.ebx =
-        *reinterpret_cast<volatile const std::uint32_t*>(gUnreadable->data() + gUnreadable->size());
-    return registers;
-}
-
 CpuidRegisters ExecuteIllegalInstruction(std::uint32_t) {
     __builtin_trap();
 }
@@ -111,15 +85,13 @@ CpuidRegisters Throw(std::uint32_t) {
     throw std::runtime_error("no identification");
 }
 
+// Readers that fail the way a processor without the instruction, or a broken one, would.
 TEST(Classification, FaultWhileClassifyingGivesZero) {
-    GuardedPages pages(64);
-    gUnreadable = &pages;
-    for (CpuidReader reader : {ReadUnreadablePage, ExecuteIllegalInstruction, Throw}) {
+    for (CpuidReader reader : {ExecuteIllegalInstruction, Throw}) {
         SetCpuidReaderForTesting(reader);
         EXPECT_EQ(GetCpuClass(), 0);
     }
     SetCpuidReaderForTesting(nullptr);
-    gUnreadable = nullptr;
 }
 
 }  // namespace

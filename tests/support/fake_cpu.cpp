@@ -3,16 +3,11 @@
 #include <atomic>
 #include <cstring>
 #include <stdexcept>
+#include <utility>
 
 #include "convert/cpuid.h"
 
 namespace {
-
-constexpr std::uint32_t kMmx = 1u << 23;
-constexpr std::uint32_t kCmov = 1u << 15;
-constexpr std::uint32_t kSse = 1u << 25;
-constexpr std::uint32_t kSse2 = 1u << 26;
-constexpr std::uint32_t kAmdMmx = 1u << 22;
 
 FakeProcessor gProcessor{};
 std::atomic<int> gQueries{0};
@@ -35,28 +30,23 @@ CpuidRegisters AnswerAsFake(std::uint32_t leaf) {
 }  // namespace
 
 FakeProcessor ProcessorOfClass(CpuClass cpuClass) {
-    switch (cpuClass) {
-        case 0:
-            return {"CyrixInstead", kMmx | kCmov | kSse | kSse2, 0};
-        case 1:
-            return {"GenuineIntel", kMmx, 0};
-        case 2:
-            return {"GenuineIntel", kCmov, 0};
-        case 3:
-            return {"GenuineIntel", kMmx | kCmov, 0};
-        case 15:
-            return {"GenuineIntel", kMmx | kCmov | kSse, 0};
-        case 31:
-            return {"GenuineIntel", kMmx | kCmov | kSse | kSse2, 0};
-        case 135:
-            return {"AuthenticAMD", kMmx | kCmov, kAmdMmx};
-        case 143:
-            return {"AuthenticAMD", kMmx | kCmov | kSse, kAmdMmx};
-        case 159:
-            return {"AuthenticAMD", kMmx | kCmov | kSse | kSse2, kAmdMmx};
-        default:
-            throw std::invalid_argument("no processor of that class");
+    constexpr std::pair<CpuClass, FakeProcessor> kProcessors[] = {
+        {0, {"CyrixInstead", kMmx | kCmov | kSse | kSse2, 0}},
+        {1, {"GenuineIntel", kMmx, 0}},
+        {2, {"GenuineIntel", kCmov, 0}},
+        {3, {"GenuineIntel", kMmx | kCmov, 0}},
+        {15, {"GenuineIntel", kMmx | kCmov | kSse, 0}},
+        {31, {"GenuineIntel", kMmx | kCmov | kSse | kSse2, 0}},
+        {135, {"AuthenticAMD", kMmx | kCmov, kAmdMmx}},
+        {143, {"AuthenticAMD", kMmx | kCmov | kSse, kAmdMmx}},
+        {159, {"AuthenticAMD", kMmx | kCmov | kSse | kSse2, kAmdMmx}},
+    };
+    for (const auto& [processorClass, processor] : kProcessors) {
+        if (processorClass == cpuClass) {
+            return processor;
+        }
     }
+    throw std::invalid_argument("no processor of that class");
 }
 
 ScopedFakeProcessor::ScopedFakeProcessor(const FakeProcessor& processor) {

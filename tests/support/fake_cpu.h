@@ -6,6 +6,13 @@
 
 #include "convert/cpu_class.h"
 
+// Feature bits: EDX of leaf 1, and of leaf 0x80000001 for kAmdMmx.
+constexpr std::uint32_t kMmx = 1u << 23;
+constexpr std::uint32_t kCmov = 1u << 15;
+constexpr std::uint32_t kSse = 1u << 25;
+constexpr std::uint32_t kSse2 = 1u << 26;
+constexpr std::uint32_t kAmdMmx = 1u << 22;
+
 struct FakeProcessor {
     const char* vendor;         // 12 characters
     std::uint32_t features;     // EDX of leaf 1
