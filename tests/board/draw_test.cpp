@@ -247,25 +247,40 @@ TEST_F(DrawTest, FieldsReachTheRingAndWrapAroundItsEnd) {
         DrawFrame(Frame("QLN1", {Record(0x80000000, first), Record(1, {9}), Record(0, second)})),
         ICERR_OK);
     EXPECT_EQ(DrawFrame(Frame("QLN1", {Record(0, {1, 2})}), 0, ICDRAW_PREROLL), ICERR_OK);
-    EXPECT_EQ(
-        DrawFrame(Frame("QLND",
-                        {std::vector<BYTE>(12), {3, 0, 0, 0, 40, 0, 0, 0, 0, 0, 0, 0}, {7, 7, 7}})),
-        ICERR_OK);
+    EXPECT_EQ(DrawFrame(Frame(
+                  "QLND",
+                  {std::vector<BYTE>(12), {3, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0}, {7, 7, 7, 8, 8}})),
+              ICERR_OK);
     EXPECT_EQ(DrawFrame(Frame("QLN1", {Record(0, {5, 5, 5, 5})}), 77), ICERR_OK);
     const std::vector<BYTE> truncated = Frame("QLN1", {Record(0, {6, 6, 6, 6})});
     EXPECT_EQ(DrawFrame({truncated.begin(), truncated.end() - 1}), ICERR_OK);
     EXPECT_EQ(DrawFrame(Frame("RIFF", {Record(0, {8})})), ICERR_OK);
-    EXPECT_EQ(gBoard.calls, (std::vector<std::string>{"AddData(0,1,0,12)", "AddData(0,0,0,10)",
-                                                      "AddData(0,0,4,0)", "AddData(1,0,1,3)",
-                                                      "AddData(1,0,4,0)", "AddData(77,0,0,4)",
-                                                      "AddData(77,0,4,0)", "AddData(78,0,4,0)"}));
+    EXPECT_EQ(gBoard.calls, (std::vector<std::string>{
+                                "AddData(0,1,0,12)", "AddData(0,0,0,10)", "AddData(0,0,4,0)",
+                                "AddData(1,0,1,3)", "AddData(1,1,1,2)", "AddData(1,0,4,0)",
+                                "AddData(77,0,0,4)", "AddData(77,0,4,0)", "AddData(78,0,4,0)"}));
     std::vector<BYTE> ring(64, 0);
     std::fill(ring.begin() + 56, ring.end(), 0x11);
     std::fill(ring.begin(), ring.begin() + 4, 0x11);
     std::fill(ring.begin() + 4, ring.begin() + 14, 0x22);
     std::fill(ring.begin() + 14, ring.begin() + 17, 7);
-    std::fill(ring.begin() + 17, ring.begin() + 21, 5);
+    std::fill(ring.begin() + 17, ring.begin() + 19, 8);
+    std::fill(ring.begin() + 19, ring.begin() + 23, 5);
     EXPECT_EQ(gBoard.ring, ring);
+}
+
+TEST_F(DrawTest, AtMostEightRecordsOfAFrameAreWalked) {
+    ASSERT_EQ(Begin(), ICERR_OK);
+    gBoard.calls.clear();
+    std::vector<BYTE> frame = Frame("QLN1", {});
+    for (int record = 0; record < 9; ++record) {
+        const std::vector<BYTE> one = Record(0, {static_cast<BYTE>(record)});
+        frame.insert(frame.end(), one.begin(), one.end());
+    }
+    EXPECT_EQ(DrawFrame(frame, 5), ICERR_OK);
+    std::vector<std::string> calls(8, "AddData(5,0,0,1)");
+    calls.push_back("AddData(5,0,4,0)");
+    EXPECT_EQ(gBoard.calls, calls);
 }
 
 TEST_F(DrawTest, FullRingDropsTheFrameAfterTheWaitAndMissingDataFails) {
