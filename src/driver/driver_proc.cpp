@@ -9,6 +9,7 @@
 #include "driver/codec_instance.h"
 #include "driver/compression_messages.h"
 #include "driver/decompression_messages.h"
+#include "driver/draw_messages.h"
 #include "driver/formats/compression_formats.h"
 #include "driver/formats/decompression_formats.h"
 #include "driver/process.h"
@@ -101,6 +102,28 @@ extern "C" LRESULT WINAPI DriverProc(DWORD_PTR dwDriverId, HDRVR hDriver, UINT u
         case ICM_DECOMPRESS_END:
             return DecompressEnd(instance);
 
+        case ICM_DRAW_QUERY:
+            return DrawQuery(FormatOf(lParam1));
+        case ICM_GETBUFFERSWANTED:
+            return GetBuffersWanted(reinterpret_cast<DWORD*>(lParam1));
+        case ICM_DRAW_BEGIN:
+            return DrawBegin(instance, reinterpret_cast<ICDRAWBEGIN*>(lParam1));
+        case ICM_DRAW:
+            return Draw(instance, reinterpret_cast<const ICDRAW*>(lParam1), size);
+        case ICM_DRAW_START:
+            return DrawStart(instance);
+        case ICM_DRAW_STOP:
+            return DrawStop(instance);
+        case ICM_DRAW_END:
+            return DrawEnd(instance);
+        case ICM_DRAW_GETTIME:
+            return DrawGetTime(instance, reinterpret_cast<LONG*>(lParam1));
+        case ICM_DRAW_SETTIME:
+            return DrawSetTime(instance, static_cast<LONG>(lParam1));
+        case ICM_DRAW_FLUSH:
+            return DrawFlush(instance);
+        case ICM_DRAW_RENDERBUFFER:
+            return DrawRenderBuffer(instance);
         case ICM_DRAW_GET_PALETTE:
             return ICERR_UNSUPPORTED;
         case ICM_DRAW_WINDOW:

@@ -33,6 +33,8 @@ BOOL GetExitCodeThread(HANDLE thread, LPDWORD exitCode);
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
 BOOL CloseHandle(HANDLE handle);
 void Sleep(DWORD milliseconds);
+// Milliseconds on a clock that only moves forward; wraps around after 49.7 days.
+DWORD GetTickCount();
 
 // Resources (resources.cpp): strings come from the module's compiled-in string table.
 int LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int bufferSize);
