@@ -1,3 +1,4 @@
+#include <atomic>
 #include <cstdlib>
 #include <mutex>
 #include <unordered_set>
@@ -13,14 +14,28 @@ struct PrivateHeap {
     std::unordered_set<void*> liveBlocks;
 };
 
-PrivateHeap* AsHeap(HANDLE heap) { return static_cast<PrivateHeap*>(heap); }
+PrivateHeap* AsHeap(HANDLE heap) {
+    return static_cast<PrivateHeap*>(heap);
+}
+
+// Heap fault injection for tests: the allocations still to go before one is refused, 0 for none.
+std::atomic<SIZE_T> gAllocationsBeforeRefusal{0};
+
+bool RefuseThisAllocation() {
+    SIZE_T left = gAllocationsBeforeRefusal.load();
+    while (left != 0 && !gAllocationsBeforeRefusal.compare_exchange_weak(left, left - 1)) {
+    }
+    return left == 1;
+}
 
 }  // namespace
 
-HANDLE HeapCreate(DWORD, SIZE_T, SIZE_T) { return new (std::nothrow) PrivateHeap; }
+HANDLE HeapCreate(DWORD, SIZE_T, SIZE_T) {
+    return new (std::nothrow) PrivateHeap;
+}
 
 LPVOID HeapAlloc(HANDLE heap, DWORD, SIZE_T bytes) {
-    if (heap == nullptr) {
+    if (heap == nullptr || RefuseThisAllocation()) {
         return nullptr;
     }
     void* block = std::malloc(bytes == 0 ? 1 : bytes);
@@ -60,4 +75,12 @@ SIZE_T PosixHeapLiveBlockCount(HANDLE heap) {
     }
     std::lock_guard guard(AsHeap(heap)->lock);
     return AsHeap(heap)->liveBlocks.size();
+}
+
+void PosixHeapRefuseAllocation(SIZE_T nth) {
+    gAllocationsBeforeRefusal = nth;
+}
+
+bool PosixHeapRefusalPending() {
+    return gAllocationsBeforeRefusal != 0;
 }

@@ -1,5 +1,6 @@
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <memory>
@@ -25,9 +26,16 @@ struct Signal {
     }
 };
 
+// Every event and thread handle is one of these; the count of them is a test seam that shows
+// handles left open.
+std::atomic<SIZE_T> gOpenHandles{0};
+
 class WaitableObject {
 public:
-    virtual ~WaitableObject() = default;
+    WaitableObject() { ++gOpenHandles; }
+    virtual ~WaitableObject() { --gOpenHandles; }
+    WaitableObject(const WaitableObject&) = delete;
+    WaitableObject& operator=(const WaitableObject&) = delete;
     virtual DWORD Wait(DWORD milliseconds) = 0;
 };
 
@@ -102,7 +110,9 @@ private:
     std::shared_ptr<State> state_;
 };
 
-WaitableObject* AsWaitable(HANDLE handle) { return static_cast<WaitableObject*>(handle); }
+WaitableObject* AsWaitable(HANDLE handle) {
+    return static_cast<WaitableObject*>(handle);
+}
 
 }  // namespace
 
@@ -172,4 +182,10 @@ BOOL CloseHandle(HANDLE handle) {
     return TRUE;
 }
 
-void Sleep(DWORD milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }
+void Sleep(DWORD milliseconds) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+SIZE_T PosixOpenHandleCount() {
+    return gOpenHandles;
+}

@@ -66,6 +66,12 @@ HMODULE GetDriverModuleHandle(HDRVR driver);
 
 // Test seams that exist only on POSIX.
 SIZE_T PosixHeapLiveBlockCount(HANDLE heap);
+// Makes the nth HeapAlloc call from now on (1 for the next) answer null, once; 0 refuses none.
+void PosixHeapRefuseAllocation(SIZE_T nth);
+// True while the refusal set above has not yet been reached.
+bool PosixHeapRefusalPending();
+// Event and thread handles made and not yet closed.
+SIZE_T PosixOpenHandleCount();
 using DebugOutputHook = void (*)(LPCSTR text);
 void SetDebugOutputHook(DebugOutputHook hook);
 // Empties the registry; handles still open then answer ERROR_KEY_DELETED.

@@ -1,0 +1,100 @@
+// Sessions with the field order swap on a two-processor machine, begun, run for one frame and
+// ended with one allocation of the driver's heap refused at a time, and with frames too odd to
+// get a scratch copy: each message gives its answer, nothing faults, and the end gives back
+// every block and handle.
+#include "debug_lines.h"
+#include "frame_builder.h"
+#include "session_test.h"
+
+namespace {
+
+constexpr LONG kSide = 16;
+
+struct RefusalCase {
+    const char* name;
+    bool compression;
+    // The allocation refused, counted from the begin message (1: the session); 0 for none.
+    SIZE_T refused;
+    LRESULT beginAnswer;
+    LRESULT frameAnswer;
+    bool frameWritten;
+    // The picture size the frame brings.
+    LONG frameWidth = kSide;
+    LONG frameHeight = kSide;
+};
+
+// A session allocates itself, its converter tables, its repacker and its worker's job at the
+// begin, and its scratch block at the first frame. Without a job it runs on one thread; without
+// a scratch block the frame is not touched.
+const RefusalCase kCases[] = {
+    {"CompressionSession", true, 1, ICERR_BADFORMAT, ICERR_ERROR, false},
+    {"CompressionTables", true, 2, ICERR_ERROR, ICERR_ERROR, false},
+    {"CompressionRepacker", true, 3, ICERR_ERROR, ICERR_ERROR, false},
+    {"CompressionWorkerJob", true, 4, ICERR_OK, ICERR_OK, true},
+    {"CompressionScratch", true, 5, ICERR_OK, ICERR_OK, false},
+    {"CompressionNothingRefused", true, 0, ICERR_OK, ICERR_OK, true},
+    {"CompressionNegativeWidth", true, 0, ICERR_OK, ICERR_OK, false, -kSide, kSide},
+    {"CompressionPictureBeyondTwoGiB", true, 0, ICERR_OK, ICERR_OK, false, 65536, 32768},
+    {"DecompressionSession", false, 1, ICERR_BADFORMAT, ICERR_ERROR, false},
+    {"DecompressionTables", false, 2, ICERR_ERROR, ICERR_ERROR, false},
+    {"DecompressionRepacker", false, 3, ICERR_ERROR, ICERR_ERROR, false},
+    {"DecompressionWorkerJob", false, 4, ICERR_OK, ICERR_OK, true},
+    {"DecompressionScratch", false, 5, ICERR_OK, ICERR_OK, false},
+    {"DecompressionNothingRefused", false, 0, ICERR_OK, ICERR_OK, true},
+    {"DecompressionNegativeWidth", false, 0, ICERR_OK, ICERR_OK, false, -kSide, kSide},
+    {"DecompressionPictureBeyondTwoGiB", false, 0, ICERR_OK, ICERR_OK, false, 65536, 32768},
+};
+
+class OutOfMemoryTest : public SessionTest {
+protected:
+    void SetUp() override {
+        SessionTest::SetUp();
+        SetProcessorCountForTesting(2);
+        SetChangeFieldsOrder(true);
+    }
+    void TearDown() override {
+        PosixHeapRefuseAllocation(0);
+        SessionTest::TearDown();
+    }
+
+    // Begins the session and runs one frame; true when the frame was written.
+    bool CompressOnce(const RefusalCase& c) {
+        const BITMAPINFOHEADER input = UncompressedHeader(kUyvy, c.frameWidth, c.frameHeight);
+        EXPECT_EQ(CompressBegin(UncompressedHeader(kUyvy, kSide, kSide)), c.beginAnswer);
+        const CompressCall call = CompressFrame(input, RandomUyvy(kSide, kSide, 51), c.frameWidth,
+                                                c.frameHeight, 2 * kSide * kSide + 20);
+        EXPECT_EQ(call.answer, c.frameAnswer);
+        EXPECT_EQ(Send(id_, ICM_COMPRESS_END), ICERR_OK);
+        return call.frame != Bytes(call.frame.size(), 0xEE);
+    }
+
+    bool DecompressOnce(const RefusalCase& c) {
+        const Bytes field(kSide * kSide, 0x80);
+        const Bytes frame = FrameBuilder().Magic().Field(kOddField, field).Field(0, field).Frame();
+        const BITMAPINFOHEADER output = UncompressedHeader(kUyvy, c.frameWidth, c.frameHeight);
+        EXPECT_EQ(DecompressBegin(UncompressedHeader(kUyvy, kSide, kSide), kSide, kSide),
+                  c.beginAnswer);
+        Bytes picture(2 * kSide * kSide, 0xCD);
+        EXPECT_EQ(DecompressFrame(frame, static_cast<DWORD>(frame.size()), output, picture),
+                  c.frameAnswer);
+        EXPECT_EQ(Send(id_, ICM_DECOMPRESS_END), ICERR_OK);
+        return picture != Bytes(picture.size(), 0xCD);
+    }
+};
+
+TEST_F(OutOfMemoryTest, EachMessageAnswersAndTheEndGivesEverythingBack) {
+    const SIZE_T blocks = PosixHeapLiveBlockCount(ghDriverHeap);
+    const SIZE_T handles = PosixOpenHandleCount();
+    for (const RefusalCase& c : kCases) {
+        SCOPED_TRACE(c.name);
+        DebugLines debug;
+        PosixHeapRefuseAllocation(c.refused);
+        EXPECT_EQ(c.compression ? CompressOnce(c) : DecompressOnce(c), c.frameWritten);
+        EXPECT_FALSE(PosixHeapRefusalPending());
+        EXPECT_TRUE(debug.Lines().empty());
+        EXPECT_EQ(PosixHeapLiveBlockCount(ghDriverHeap), blocks);
+        EXPECT_EQ(PosixOpenHandleCount(), handles);
+    }
+}
+
+}  // namespace
