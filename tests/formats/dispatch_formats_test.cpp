@@ -5,7 +5,7 @@
 namespace {
 
 class FormatDispatchTest : public AttachedDriverTest, public ::testing::WithParamInterface<bool> {
-  protected:
+protected:
     DWORD_PTR DriverId() {
         if (!GetParam()) {
             return Send(0, DRV_OPEN);  // the configuration-only open
@@ -20,7 +20,7 @@ class FormatDispatchTest : public AttachedDriverTest, public ::testing::WithPara
         AttachedDriverTest::TearDown();
     }
 
-  private:
+private:
     DWORD_PTR instance_ = 0;
 };
 
