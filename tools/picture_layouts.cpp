@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "driver/fourcc.h"
+#include "common/fourcc.h"
 
 const PictureFormat kRgb24 = {"Rgb24", BI_RGB, 24};
 const PictureFormat kRgb32 = {"Rgb32", BI_RGB, 32};

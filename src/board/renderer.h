@@ -1,6 +1,6 @@
 // The draw path's object of an open: it feeds the fields of frames to the video board.
 #pragma once
 
-#include "driver/driver_heap.h"
+#include "common/driver_heap.h"
 
 class Renderer : public HeapObject {};

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "codec/scratch_block.h"
-#include "driver/codec_state.h"
-#include "driver/driver_heap.h"
+#include "common/codec_state.h"
+#include "common/driver_heap.h"
 #include "platform/win_api.h"
 
 class Decompressor : public HeapObject {

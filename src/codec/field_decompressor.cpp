@@ -6,7 +6,7 @@
 #include "codec/fast_copy.h"
 #include "codec/picture_rows.h"
 #include "codec/qlnu_frame.h"
-#include "driver/fourcc.h"
+#include "common/fourcc.h"
 #include "platform/fault_guard.h"
 
 namespace {

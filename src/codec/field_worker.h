@@ -4,7 +4,7 @@
 // converts and signals done. One start signal gives exactly one conversion and one done signal.
 #pragma once
 
-#include "driver/driver_heap.h"
+#include "common/driver_heap.h"
 #include "platform/processors.h"
 #include "platform/win_api.h"
 

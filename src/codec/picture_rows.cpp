@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "driver/fourcc.h"
+#include "common/fourcc.h"
 
 std::int64_t PictureRowBytes(const BITMAPINFOHEADER& format) {
     const std::int64_t width = format.biWidth;

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <limits>
 
-#include "driver/driver_heap.h"
+#include "common/driver_heap.h"
 
 namespace {
 

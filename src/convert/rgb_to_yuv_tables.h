@@ -2,7 +2,7 @@
 // coefficient table for the processor (once per process); the object itself holds no data.
 #pragma once
 
-#include "driver/driver_heap.h"
+#include "common/driver_heap.h"
 
 class RgbToYuvTables final : public HeapObject {
 public:

@@ -2,7 +2,7 @@
 // data; its operations are the dispatchers of the processor-specific kernels.
 #pragma once
 
-#include "driver/driver_heap.h"
+#include "common/driver_heap.h"
 
 class YuvRepacker final : public HeapObject {
 public:

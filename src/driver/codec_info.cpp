@@ -1,7 +1,7 @@
 #include "driver/codec_info.h"
 
 #include "board/board_library.h"
-#include "driver/fourcc.h"
+#include "common/fourcc.h"
 #include "driver/process.h"
 #include "settings/resource_strings.h"
 

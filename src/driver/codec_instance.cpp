@@ -2,7 +2,8 @@
 
 #include <cstring>
 
-#include "driver/fourcc.h"
+#include "common/fourcc.h"
+#include "driver/session_lifetime.h"
 
 CodecInstance::CodecInstance() : State(kFactoryCodecState) {
     State.FiltrateAlpha = DefaultCodecState.FiltrateAlpha;
@@ -11,9 +12,9 @@ CodecInstance::CodecInstance() : State(kFactoryCodecState) {
 }
 
 CodecInstance::~CodecInstance() {
-    ReplaceOwned(ActiveCompressor, static_cast<Compressor*>(nullptr));
-    ReplaceOwned(ActiveDecompressor, static_cast<Decompressor*>(nullptr));
-    ReplaceOwned(ActiveRenderer, static_cast<Renderer*>(nullptr));
+    DestroyOwned(ActiveCompressor);
+    DestroyOwned(ActiveDecompressor);
+    DestroyOwned(ActiveRenderer);
 }
 
 LRESULT CodecInstance::GetState(void* buffer, DWORD size) const {

@@ -4,8 +4,8 @@
 #include "board/renderer.h"
 #include "codec/compressor.h"
 #include "codec/decompressor.h"
-#include "driver/codec_state.h"
-#include "driver/driver_heap.h"
+#include "common/codec_state.h"
+#include "common/driver_heap.h"
 
 class CodecInstance final : public HeapObject {
 public:
@@ -26,10 +26,3 @@ public:
     Compressor* ActiveCompressor = nullptr;
     Decompressor* ActiveDecompressor = nullptr;
 };
-
-// Replaces an owned object: destroys the old one and leaves the pointer as given.
-template <typename T>
-void ReplaceOwned(T*& owner, T* replacement) {
-    delete owner;
-    owner = replacement;
-}

@@ -1,12 +1,14 @@
-// Message dispatch: each case names the handler of one message. Messages that act on an
-// instance answer ICERR_UNSUPPORTED on the configuration-only open, which has none.
+// DriverProc: one case per message, each naming the handler of that message. The driver id is
+// the address of the open's CodecInstance, or kConfigurationOnlyDriverId for an open without
+// parameters; on that open the session messages answer ICERR_UNSUPPORTED and the state messages
+// answer 0.
 #include "driver/driver_proc.h"
 
 #include "board/board_library.h"
-#include "codec/compression_messages.h"
-#include "codec/decompression_messages.h"
 #include "driver/codec_info.h"
 #include "driver/codec_instance.h"
+#include "driver/compression_messages.h"
+#include "driver/decompression_messages.h"
 #include "driver/formats/compression_formats.h"
 #include "driver/formats/decompression_formats.h"
 #include "driver/process.h"
@@ -45,12 +47,14 @@ BITMAPINFOHEADER* FormatOf(LPARAM parameter) {
 }
 
 // ICM_CONFIGURE and ICM_ABOUT ask with -1 whether the dialog exists.
-bool IsDialogQuery(LPARAM parentWindow) { return static_cast<LONG>(parentWindow) < 0; }
+bool IsDialogQuery(LPARAM parentWindow) {
+    return static_cast<LONG>(parentWindow) < 0;
+}
 
 }  // namespace
 
-extern "C" LRESULT WINAPI DriverProc(DWORD_PTR dwDriverId, HDRVR hDriver, UINT uMsg,
-                                     LPARAM lParam1, LPARAM lParam2) {
+extern "C" LRESULT WINAPI DriverProc(DWORD_PTR dwDriverId, HDRVR hDriver, UINT uMsg, LPARAM lParam1,
+                                     LPARAM lParam2) {
     EnsureModuleHandle(hDriver);
     CodecInstance* instance = InstanceFromDriverId(dwDriverId);
     const auto size = static_cast<DWORD>(lParam2);

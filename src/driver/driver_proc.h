@@ -6,5 +6,5 @@
 // The driver id of an open without open parameters: there is no instance behind it.
 inline constexpr DWORD_PTR kConfigurationOnlyDriverId = 0xFFFFFFFF;
 
-extern "C" LRESULT WINAPI DriverProc(DWORD_PTR dwDriverId, HDRVR hDriver, UINT uMsg,
-                                     LPARAM lParam1, LPARAM lParam2);
+extern "C" LRESULT WINAPI DriverProc(DWORD_PTR dwDriverId, HDRVR hDriver, UINT uMsg, LPARAM lParam1,
+                                     LPARAM lParam2);

@@ -1,7 +1,7 @@
 #include "driver/process.h"
 
 #include "board/board_library.h"
-#include "driver/driver_heap.h"
+#include "common/driver_heap.h"
 #include "settings/settings_store.h"
 #include "settings/yuv_restricted_apps.h"
 

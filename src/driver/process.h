@@ -1,13 +1,10 @@
-// Process-wide start-up and shut-down of the driver.
+// Process-wide start-up and shut-down of the driver. ProcessAttach (declared with the library
+// entry point) makes the heap, remembers the module handle, loads the application lists and
+// settings and binds the board library; ProcessDetach unbinds the board library, then destroys
+// the heap and every instance still open with it.
 #pragma once
 
-#include "platform/win_api.h"
+#include "platform/library_entry.h"
 
 // The driver's own module, for its resources. Set at process attach.
 extern HMODULE ghModule;
-
-// Process attach: heap, module handle, application lists and settings, board library.
-// Always succeeds.
-BOOL ProcessAttach(HMODULE module);
-// Process detach: board library, then the heap (and every instance still open with it).
-BOOL ProcessDetach();

@@ -15,4 +15,6 @@ DWORD ProcessorCount() {
     return info.dwNumberOfProcessors;
 }
 
-void SetProcessorCountForTesting(DWORD count) { gProcessorCountOverride.store(count); }
+void SetProcessorCountForTesting(DWORD count) {
+    gProcessorCountOverride.store(count);
+}

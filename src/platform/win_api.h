@@ -13,6 +13,6 @@
 #include <mmsystem.h>
 #include <vfw.h>
 #else
-#include "platform/posix/win_types.h"
 #include "platform/posix/win_functions.h"
+#include "platform/posix/win_types.h"
 #endif

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "driver/codec_state.h"
+#include "common/codec_state.h"
 #include "settings/file_name.h"
 
 char FullScreenApps[kFullScreenAppSlots][kFullScreenAppNameSize];

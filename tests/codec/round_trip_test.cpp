@@ -4,7 +4,7 @@
 #include <ostream>
 #include <string>
 
-#include "driver/fourcc.h"
+#include "common/fourcc.h"
 #include "session_test.h"
 
 namespace {

@@ -1,7 +1,7 @@
 // Formats as hosts describe them, for negotiation tests.
 #pragma once
 
-#include "driver/fourcc.h"
+#include "common/fourcc.h"
 #include "platform/win_api.h"
 
 inline constexpr DWORD kFourCCLowerUyvy = mmioFOURCC('u', 'y', 'v', 'y');

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/codec_state.h"
+#include "common/codec_state.h"
 #include "settings/file_name.h"
 #include "settings/registry_values.h"
 #include "settings/settings_store.h"

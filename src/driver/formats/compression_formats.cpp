@@ -1,9 +1,9 @@
 #include "driver/formats/compression_formats.h"
 
+#include "common/fourcc.h"
 #include "driver/formats/format_checks.h"
 #include "driver/formats/format_proposal.h"
 #include "driver/formats/format_sizes.h"
-#include "driver/fourcc.h"
 
 namespace {
 

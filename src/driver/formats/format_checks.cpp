@@ -1,6 +1,6 @@
 #include "driver/formats/format_checks.h"
 
-#include "driver/fourcc.h"
+#include "common/fourcc.h"
 
 namespace {
 

@@ -20,4 +20,6 @@ void OutputDebugStringA(LPCSTR text) {
     }
 }
 
-void SetDebugOutputHook(DebugOutputHook hook) { gDebugOutputHook.store(hook); }
+void SetDebugOutputHook(DebugOutputHook hook) {
+    gDebugOutputHook.store(hook);
+}

@@ -70,4 +70,6 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
     return reinterpret_cast<FARPROC>(dlsym(module, name));
 }
 
-BOOL FreeLibrary(HMODULE module) { return module != nullptr && dlclose(module) == 0; }
+BOOL FreeLibrary(HMODULE module) {
+    return module != nullptr && dlclose(module) == 0;
+}

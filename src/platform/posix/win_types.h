@@ -54,7 +54,8 @@ using HKEY = HKEY__*;
 using FARPROC = LRESULT (*)();
 
 constexpr DWORD mmioFOURCC(char a, char b, char c, char d) {
-    return static_cast<DWORD>(static_cast<BYTE>(a)) | static_cast<DWORD>(static_cast<BYTE>(b)) << 8 |
+    return static_cast<DWORD>(static_cast<BYTE>(a)) |
+           static_cast<DWORD>(static_cast<BYTE>(b)) << 8 |
            static_cast<DWORD>(static_cast<BYTE>(c)) << 16 |
            static_cast<DWORD>(static_cast<BYTE>(d)) << 24;
 }

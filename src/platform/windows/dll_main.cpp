@@ -1,5 +1,5 @@
 // The DLL entry point: process notifications go to the driver's attach and detach steps.
-#include "driver/process.h"
+#include "platform/library_entry.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     switch (reason) {

@@ -10,6 +10,6 @@ class CodecInstance;
 LRESULT CompressBegin(CodecInstance* instance, const BITMAPINFOHEADER* input,
                       const BITMAPINFOHEADER* output);
 // Writes one frame. ICERR_ERROR without a session; otherwise ICERR_OK whatever happened in
-// the frame.
+// the frame, a refused frame included.
 LRESULT Compress(CodecInstance* instance, ICCOMPRESS* request);
 LRESULT CompressEnd(CodecInstance* instance);

@@ -1,3 +1,3 @@
-#include "driver/codec_state.h"
+#include "common/codec_state.h"
 
 CodecState DefaultCodecState = kFactoryCodecState;

@@ -1,4 +1,4 @@
-#include "driver/driver_heap.h"
+#include "common/driver_heap.h"
 
 HANDLE ghDriverHeap = nullptr;
 
@@ -6,7 +6,9 @@ namespace {
 constexpr SIZE_T kInitialHeapSize = 0x10000;
 }
 
-void CreateDriverHeap() { ghDriverHeap = HeapCreate(0, kInitialHeapSize, 0); }
+void CreateDriverHeap() {
+    ghDriverHeap = HeapCreate(0, kInitialHeapSize, 0);
+}
 
 void DestroyDriverHeap() {
     if (ghDriverHeap != nullptr) {

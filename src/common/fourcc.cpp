@@ -1,4 +1,4 @@
-#include "driver/fourcc.h"
+#include "common/fourcc.h"
 
 bool IsQlnuHandler(DWORD fourCC) {
     char text[5] = {};

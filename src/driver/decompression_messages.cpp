@@ -1,11 +1,26 @@
-#include "codec/decompression_messages.h"
+#include "driver/decompression_messages.h"
 
 #include "codec/field_decompressor.h"
 #include "codec/field_order_swap.h"
 #include "convert/mmx_state.h"
 #include "driver/codec_instance.h"
 #include "driver/formats/decompression_formats.h"
+#include "driver/session_lifetime.h"
 #include "platform/fault_guard.h"
+
+namespace {
+
+// A frame is decoded only when its own headers describe a frame and a picture that
+// ICM_DECOMPRESS_BEGIN would accept, so that every size the frame step and the field order swap
+// compute comes from a checked format: an output whose bit count disagrees with its layout, or
+// whose size differs from the frame's, would be written past its end. Such a frame is refused
+// before any byte is read or written.
+bool IsDecodableRequest(const ICDECOMPRESS* request) {
+    return request->lpbiOutput != nullptr &&
+           DecompressQuery(request->lpbiInput, request->lpbiOutput) == ICERR_OK;
+}
+
+}  // namespace
 
 LRESULT DecompressBegin(CodecInstance* instance, const BITMAPINFOHEADER* input,
                         BITMAPINFOHEADER* output) {
@@ -15,17 +30,7 @@ LRESULT DecompressBegin(CodecInstance* instance, const BITMAPINFOHEADER* input,
     if (CheckDecompressBegin(input, output) != ICERR_OK) {
         return ICERR_BADFORMAT;
     }
-    ReplaceOwned(instance->ActiveDecompressor, static_cast<Decompressor*>(nullptr));
-    auto* session = new FieldDecompressor;
-    if (session == nullptr) {
-        return ICERR_BADFORMAT;
-    }
-    if (!session->Begin(output, &instance->State)) {
-        delete session;
-        return ICERR_ERROR;
-    }
-    instance->ActiveDecompressor = session;
-    return ICERR_OK;
+    return BeginSession<FieldDecompressor>(instance->ActiveDecompressor, output, &instance->State);
 }
 
 LRESULT Decompress(CodecInstance* instance, ICDECOMPRESS* request) {
@@ -37,13 +42,24 @@ LRESULT Decompress(CodecInstance* instance, ICDECOMPRESS* request) {
         return ICERR_ERROR;
     }
     const bool swapped = instance->State.ChangeFieldsOrder != 0;
+    void** picture = nullptr;  // the host's lpOutput, put back however the frame ends
+    void* hostPicture = nullptr;
     const bool completed = RunGuarded([&] {
+        if (!IsDecodableRequest(request)) {
+            return;
+        }
+        picture = &request->lpOutput;
+        hostPicture = *picture;
         if (swapped) {
             DecompressSwapped(*session, request);
         } else {
             session->DecompressFrame(request);
         }
     });
+    // A fault inside the swap must not leave the host's request pointing at the scratch block.
+    if (picture != nullptr) {
+        *picture = hostPicture;
+    }
     EmptyMmxState();
     if (!completed) {
         OutputDebugStringA("QLNU Decompress: Exception while during decompress\n");
@@ -55,6 +71,5 @@ LRESULT DecompressEnd(CodecInstance* instance) {
     if (instance == nullptr) {
         return ICERR_UNSUPPORTED;
     }
-    ReplaceOwned(instance->ActiveDecompressor, static_cast<Decompressor*>(nullptr));
-    return ICERR_OK;
+    return EndSession(instance->ActiveDecompressor);
 }

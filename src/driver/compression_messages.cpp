@@ -1,4 +1,4 @@
-#include "codec/compression_messages.h"
+#include "driver/compression_messages.h"
 
 #include "codec/field_compressor.h"
 #include "codec/field_order_swap.h"
@@ -6,7 +6,21 @@
 #include "driver/codec_instance.h"
 #include "driver/formats/compression_formats.h"
 #include "driver/formats/format_sizes.h"
+#include "driver/session_lifetime.h"
 #include "platform/fault_guard.h"
+
+namespace {
+
+// A frame is converted only when its own headers describe a picture that ICM_COMPRESS_BEGIN
+// would accept, so that every size the frame step computes comes from a checked format. Headers
+// that disagree with each other (in layout, bit count, width or height) would make it read
+// outside the host's picture; such a frame is refused before any byte is read or written.
+bool IsConvertibleRequest(const ICCOMPRESS* request) {
+    return request->lpbiOutput != nullptr &&
+           CheckCompressBegin(request->lpbiInput, request->lpbiOutput) == ICERR_OK;
+}
+
+}  // namespace
 
 LRESULT CompressBegin(CodecInstance* instance, const BITMAPINFOHEADER* input,
                       const BITMAPINFOHEADER* output) {
@@ -16,17 +30,7 @@ LRESULT CompressBegin(CodecInstance* instance, const BITMAPINFOHEADER* input,
     if (CheckCompressBegin(input, output) != ICERR_OK) {
         return ICERR_BADFORMAT;
     }
-    ReplaceOwned(instance->ActiveCompressor, static_cast<Compressor*>(nullptr));
-    auto* session = new FieldCompressor;
-    if (session == nullptr) {
-        return ICERR_BADFORMAT;
-    }
-    if (!session->Begin(input, &instance->State)) {
-        delete session;
-        return ICERR_ERROR;
-    }
-    instance->ActiveCompressor = session;
-    return ICERR_OK;
+    return BeginSession<FieldCompressor>(instance->ActiveCompressor, input, &instance->State);
 }
 
 LRESULT Compress(CodecInstance* instance, ICCOMPRESS* request) {
@@ -38,16 +42,26 @@ LRESULT Compress(CodecInstance* instance, ICCOMPRESS* request) {
         return ICERR_ERROR;
     }
     const bool swapped = instance->State.ChangeFieldsOrder != 0;
+    void** picture = nullptr;  // the host's lpInput, put back however the frame ends
+    void* hostPicture = nullptr;
     const bool completed = RunGuarded([&] {
-        // A frame too big to count gets a size of 0, which no frame fits into.
+        if (!IsConvertibleRequest(request)) {
+            return;
+        }
+        picture = &request->lpInput;
+        hostPicture = *picture;
         request->lpbiOutput->biSizeImage =
-            static_cast<DWORD>(CompressedFrameSize(*request->lpbiInput).value_or(0));
+            static_cast<DWORD>(*CompressedFrameSize(*request->lpbiInput));
         if (swapped) {
             CompressSwapped(*session, request);
         } else {
             session->CompressFrame(request);
         }
     });
+    // A fault inside the swap must not leave the host's request pointing at the scratch block.
+    if (picture != nullptr) {
+        *picture = hostPicture;
+    }
     EmptyMmxState();
     if (!completed) {
         OutputDebugStringA("Exception in compress QLNU processing...\n");
@@ -59,6 +73,5 @@ LRESULT CompressEnd(CodecInstance* instance) {
     if (instance == nullptr) {
         return ICERR_UNSUPPORTED;
     }
-    ReplaceOwned(instance->ActiveCompressor, static_cast<Compressor*>(nullptr));
-    return ICERR_OK;
+    return EndSession(instance->ActiveCompressor);
 }
