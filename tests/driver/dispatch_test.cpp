@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "codec/debug_lines.h"
 #include "driver/codec_instance.h"
 #include "formats/format_builder.h"
 #include "support/attached_driver.h"
@@ -106,18 +107,14 @@ TEST_F(OpenCloseTest, EachOpenWithParametersIsAnInstanceOnTheHeap) {
     EXPECT_EQ(Open(), 0u);
 }
 
-std::vector<std::string> gDebugLines;
-
 TEST(ModuleHandleFixTest, FindsTheModuleOnceAndSaysSo) {
-    gDebugLines.clear();
-    SetDebugOutputHook([](LPCSTR text) { gDebugLines.emplace_back(text); });
+    DebugLines debug;
     ghModule = nullptr;
     DriverProc(kConfigurationOnlyDriverId, nullptr, DRV_ENABLE, 0, 0);
     DriverProc(kConfigurationOnlyDriverId, nullptr, DRV_ENABLE, 0, 0);
-    SetDebugOutputHook(nullptr);
     EXPECT_EQ(ghModule, CodeModule());
-    ASSERT_EQ(gDebugLines.size(), 1u);
-    EXPECT_EQ(gDebugLines[0], "!!!!!!!!!!!!!!!!!!!!! ghModule = NULL !!!!!!!!!!!!!!!!!!!");
+    EXPECT_EQ(debug.Lines(), std::vector<std::string>{
+                                 "!!!!!!!!!!!!!!!!!!!!! ghModule = NULL !!!!!!!!!!!!!!!!!!!"});
 }
 
 }  // namespace
