@@ -2,6 +2,7 @@
 // gets, byte for byte, and what the messages answer.
 #include <cstring>
 
+#include "codec/field_compressor.h"
 #include "codec/qlnu_frame.h"
 #include "debug_lines.h"
 #include "session_test.h"
@@ -65,19 +66,6 @@ TEST_F(CompressionTest, PackedYuvIsTopDownWhateverTheSign) {
               Compress(kYuy2, kWidth, kHeight, picture));
 }
 
-// An output format larger than the input: the frame size comes from the input, and the frame
-// does not fit.
-TEST_F(CompressionTest, TooSmallABufferIsLeftUntouched) {
-    const BITMAPINFOHEADER input = UncompressedHeader(kUyvy, kWidth, kHeight);
-    ASSERT_EQ(CompressBegin(input), ICERR_OK);
-    const CompressCall call = CompressFrame(input, RandomUyvy(kWidth, kHeight, 6), kWidth,
-                                            kHeight + 16, kFrameBytes + 2 * kWidth * 16);
-    EXPECT_EQ(call.answer, ICERR_OK);
-    EXPECT_EQ(call.frame, Bytes(call.frame.size(), 0xEE));
-    EXPECT_EQ(call.chunkId, 0xEEEEEEEEu);
-    EXPECT_EQ(call.flags, 0u);
-}
-
 TEST_F(CompressionTest, EmptyPictureGivesMagicAndTwoEmptyHeaders) {
     for (const auto& [width, height] : {std::pair<LONG, LONG>{0, 576}, {720, 0}}) {
         const BITMAPINFOHEADER input = UncompressedHeader(kRgb24, width, height);
@@ -89,6 +77,24 @@ TEST_F(CompressionTest, EmptyPictureGivesMagicAndTwoEmptyHeaders) {
         EXPECT_EQ(call.frame, expected);
         EXPECT_EQ(call.outputFormat.biSizeImage, 20u);
     }
+}
+
+// Source rows further apart than a kernel's stride can say are not compressed, whatever room
+// the frame has.
+TEST_F(CompressionTest, RowsTooFarApartForAKernelAreLeftAlone) {
+    SetProcessorCountForTesting(1);
+    FieldCompressor session;
+    ASSERT_TRUE(session.Begin(nullptr, &Instance()->State));
+    BITMAPINFOHEADER input = UncompressedHeader(kRgb32, 1 << 28, 2);
+    BITMAPINFOHEADER output = QlnuHeader(1 << 28, 2);
+    output.biSizeImage = 0xFFFFFFFF;
+    Bytes frame(64, 0xEE);
+    ICCOMPRESS request{.lpbiOutput = &output,
+                       .lpOutput = frame.data(),
+                       .lpbiInput = &input,
+                       .lpInput = frame.data()};
+    EXPECT_EQ(session.CompressFrame(&request), ICERR_OK);
+    EXPECT_EQ(frame, Bytes(64, 0xEE));
 }
 
 TEST_F(CompressionTest, RefusedBeginKeepsTheRunningSession) {

@@ -180,21 +180,6 @@ TEST(ProposalTest, CompressionProposesQlnuAt24BitsKeepingEveryOtherField) {
     EXPECT_EQ(out.colours[3], 0xCDCDCDCDu);
 }
 
-TEST(ProposalTest, CompressionSizeComesFromTheAbsoluteHeightAndTheSignStays) {
-    const struct {
-        LONG width;
-        LONG height;
-        DWORD sizeImage;
-    } cases[] = {{720, -576, 829460}, {0, 0, 20}, {16, -16, 532}};
-    for (const auto& c : cases) {
-        const BITMAPINFOHEADER in = MakeFormat(kFourCCYuy2, 16, c.width, c.height);
-        BITMAPINFOHEADER out{};
-        ASSERT_EQ(CompressGetFormat(&in, &out), kOk) << c.height;
-        EXPECT_EQ(out.biHeight, c.height);
-        EXPECT_EQ(out.biSizeImage, c.sizeImage) << c.height;
-    }
-}
-
 TEST(ProposalTest, DecompressionProposesRgbAtTheInputBitCount) {
     const struct {
         WORD bitCount;
