@@ -106,7 +106,7 @@ TEST_F(CompressionTest, RefusedBeginKeepsTheRunningSession) {
 }
 
 // A fault inside a conversion is swallowed where it happens; one outside (here: formats that
-// cannot be read) ends the frame and is reported.
+// cannot be read) ends the frame, compressed or decompressed, and is reported.
 TEST_F(CompressionTest, FaultsAreCaughtAndOnlyThoseOutsideAConversionReported) {
     for (const PictureFormat& format : {kUyvy, kYuy2, kRgb24}) {
         for (DWORD processors : {1u, 2u}) {
@@ -134,10 +134,14 @@ TEST_F(CompressionTest, FaultsAreCaughtAndOnlyThoseOutsideAConversionReported) {
     GuardedPages formats(GuardedPages::PageSize());
     formats.ProtectLastPages(1);
     auto* unreadable = reinterpret_cast<BITMAPINFOHEADER*>(formats.data());
-    ICCOMPRESS request{.lpbiOutput = unreadable, .lpbiInput = unreadable};
-    EXPECT_EQ(Send(id_, ICM_COMPRESS, reinterpret_cast<LPARAM>(&request)), ICERR_OK);
+    ICCOMPRESS compress{.lpbiOutput = unreadable, .lpbiInput = unreadable};
+    EXPECT_EQ(Send(id_, ICM_COMPRESS, reinterpret_cast<LPARAM>(&compress)), ICERR_OK);
+    ASSERT_EQ(DecompressBegin(UncompressedHeader(kUyvy, 16, 16), 16, 16), ICERR_OK);
+    ICDECOMPRESS decompress{.lpbiInput = unreadable, .lpbiOutput = unreadable};
+    EXPECT_EQ(Send(id_, ICM_DECOMPRESS, reinterpret_cast<LPARAM>(&decompress)), ICERR_OK);
     EXPECT_EQ(debug.Lines(),
-              std::vector<std::string>{"Exception in compress QLNU processing...\n"});
+              (std::vector<std::string>{"Exception in compress QLNU processing...\n",
+                                        "QLNU Decompress: Exception while during decompress\n"}));
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 // fields of a frame go in the picture, and which frames leave the host's picture untouched.
 #include <algorithm>
 
-#include "debug_lines.h"
 #include "frame_builder.h"
 #include "session_test.h"
 #include "support/guarded_pages.h"
@@ -101,19 +100,6 @@ TEST_F(DecompressionTest, RefusedAndSkippedFramesLeaveThePictureUntouched) {
     EXPECT_EQ(DecodeUyvy(frame, ICDECOMPRESS_PREROLL), Untouched());
     EXPECT_EQ(DecodeUyvy(FrameBuilder().Magic("qln1").Field(0, even_)), Untouched());
     EXPECT_EQ(DecodeUyvy(FrameBuilder().Magic().Record(2, 8)), Untouched());
-}
-
-TEST_F(DecompressionTest, FaultOutsideTheConversionsIsReportedOnce) {
-    ASSERT_EQ(DecompressBegin(UncompressedHeader(kUyvy, kWidth, kHeight), kWidth, kHeight),
-              ICERR_OK);
-    DebugLines debug;
-    GuardedPages formats(GuardedPages::PageSize());
-    formats.ProtectLastPages(1);
-    auto* unreadable = reinterpret_cast<BITMAPINFOHEADER*>(formats.data());
-    ICDECOMPRESS request{.lpbiInput = unreadable, .lpbiOutput = unreadable};
-    EXPECT_EQ(Send(id_, ICM_DECOMPRESS, reinterpret_cast<LPARAM>(&request)), ICERR_OK);
-    EXPECT_EQ(debug.Lines(),
-              std::vector<std::string>{"QLNU Decompress: Exception while during decompress\n"});
 }
 
 TEST_F(DecompressionTest, BeginRefusalsKeepTheRunningSession) {
