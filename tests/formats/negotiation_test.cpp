@@ -187,14 +187,16 @@ TEST(ProposalTest, DecompressionProposesRgbAtTheInputBitCount) {
         DWORD sizeImage;
     } cases[] = {{24, 576, 1244160}, {24, -576, 1244160}, {16, 576, 829440}, {0, 576, 0}};
     for (const auto& c : cases) {
-        BITMAPINFOHEADER in = MakeFormat(kFourCCQlnu, c.bitCount, 720, c.height);
-        in.biSizeImage = 829460;
-        in.biXPelsPerMeter = 2835;
-        in.biClrUsed = 2;
-        EXPECT_EQ(DecompressGetFormat(&in, nullptr), 48);
+        FormatWithColours in{MakeFormat(kFourCCQlnu, c.bitCount, 720, c.height), {1, 2, 3, 4}};
+        in.header.biSizeImage = 829460;
+        in.header.biXPelsPerMeter = 2835;
+        in.header.biClrUsed = 2;
+        EXPECT_EQ(DecompressGetFormat(&in.header, nullptr), 48);
         FormatWithColours out = Sentinel();
-        ASSERT_EQ(DecompressGetFormat(&in, &out.header), kOk);
-        BITMAPINFOHEADER expected = in;
+        ASSERT_EQ(DecompressGetFormat(&in.header, &out.header), kOk);
+        EXPECT_EQ(out.colours[1], 2u);
+        EXPECT_EQ(out.colours[2], 0xCDCDCDCDu);
+        BITMAPINFOHEADER expected = in.header;
         expected.biCompression = BI_RGB;
         expected.biSizeImage = c.sizeImage;
         EXPECT_EQ(std::memcmp(&out.header, &expected, sizeof expected), 0)
