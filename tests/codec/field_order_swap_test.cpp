@@ -99,7 +99,8 @@ TEST_F(FieldOrderSwapTest, ScratchBlockIsAlignedAndOnlyGrows) {
     EXPECT_EQ(scratch.Capacity(), 3 * kWidth * kHeight);
 
     const BITMAPINFOHEADER small = UncompressedHeader(kUyvy, 16, 16);
-    CompressFrame(small, RandomUyvy(16, 16, 36), 16, 16, 2 * 16 * 16 + 20);
+    const Bytes frame = CompressFrame(small, RandomUyvy(16, 16, 36), 16, 16, 532).frame;
+    EXPECT_NE(frame, Bytes(532, 0xEE)) << "a frame that reuses the block is written";
     EXPECT_EQ(scratch.Aligned(), block);
     EXPECT_EQ(scratch.Capacity(), 3 * kWidth * kHeight);
 
