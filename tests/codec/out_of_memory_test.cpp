@@ -1,6 +1,6 @@
 // Sessions with the field order swap on a two-processor machine, begun, run for one frame and
-// ended with one allocation of the driver's heap refused at a time: each message gives its
-// answer, nothing faults, and the end gives back every block and handle.
+// ended with one allocation of the driver's heap, or one event or thread, refused at a time:
+// each message gives its answer, nothing faults, and the end gives back every block and handle.
 #include "debug_lines.h"
 #include "frame_builder.h"
 #include "session_test.h"
@@ -17,11 +17,14 @@ struct RefusalCase {
     LRESULT beginAnswer;
     LRESULT frameAnswer;
     bool frameWritten;
+    // The event or thread refused, counted from the begin message; 0 for none.
+    SIZE_T refusedHandle = 0;
 };
 
 // A session allocates itself, its converter tables, its repacker and its worker's job at the
-// begin, and its scratch block at the first frame. Without a job it runs on one thread; without
-// a scratch block the frame is not touched.
+// begin, and its scratch block at the first frame; its worker makes a start event, a done event
+// and a thread. Without a job or any of those it runs on one thread; without a scratch block
+// the frame is not touched.
 const RefusalCase kCases[] = {
     {"CompressionSession", true, 1, ICERR_BADFORMAT, ICERR_ERROR, false},
     {"CompressionTables", true, 2, ICERR_ERROR, ICERR_ERROR, false},
@@ -29,12 +32,18 @@ const RefusalCase kCases[] = {
     {"CompressionWorkerJob", true, 4, ICERR_OK, ICERR_OK, true},
     {"CompressionScratch", true, 5, ICERR_OK, ICERR_OK, false},
     {"CompressionNothingRefused", true, 0, ICERR_OK, ICERR_OK, true},
+    {"CompressionStartEvent", true, 0, ICERR_OK, ICERR_OK, true, 1},
+    {"CompressionDoneEvent", true, 0, ICERR_OK, ICERR_OK, true, 2},
+    {"CompressionThread", true, 0, ICERR_OK, ICERR_OK, true, 3},
     {"DecompressionSession", false, 1, ICERR_BADFORMAT, ICERR_ERROR, false},
     {"DecompressionTables", false, 2, ICERR_ERROR, ICERR_ERROR, false},
     {"DecompressionRepacker", false, 3, ICERR_ERROR, ICERR_ERROR, false},
     {"DecompressionWorkerJob", false, 4, ICERR_OK, ICERR_OK, true},
     {"DecompressionScratch", false, 5, ICERR_OK, ICERR_OK, false},
     {"DecompressionNothingRefused", false, 0, ICERR_OK, ICERR_OK, true},
+    {"DecompressionStartEvent", false, 0, ICERR_OK, ICERR_OK, true, 1},
+    {"DecompressionDoneEvent", false, 0, ICERR_OK, ICERR_OK, true, 2},
+    {"DecompressionThread", false, 0, ICERR_OK, ICERR_OK, true, 3},
 };
 
 class OutOfMemoryTest : public SessionTest {
@@ -46,6 +55,7 @@ protected:
     }
     void TearDown() override {
         PosixHeapRefuseAllocation(0);
+        PosixRefuseHandle(0);
         SessionTest::TearDown();
     }
 
@@ -80,8 +90,10 @@ TEST_F(OutOfMemoryTest, EachMessageAnswersAndTheEndGivesEverythingBack) {
         SCOPED_TRACE(c.name);
         DebugLines debug;
         PosixHeapRefuseAllocation(c.refused);
+        PosixRefuseHandle(c.refusedHandle);
         EXPECT_EQ(c.compression ? CompressOnce(c) : DecompressOnce(c), c.frameWritten);
         EXPECT_FALSE(PosixHeapRefusalPending());
+        EXPECT_FALSE(PosixHandleRefusalPending());
         EXPECT_TRUE(debug.Lines().empty());
         EXPECT_EQ(PosixHeapLiveBlockCount(ghDriverHeap), blocks);
         EXPECT_EQ(PosixOpenHandleCount(), handles);

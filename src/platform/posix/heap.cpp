@@ -3,6 +3,7 @@
 #include <mutex>
 #include <unordered_set>
 
+#include "platform/posix/refusal.h"
 #include "platform/posix/win_functions.h"
 
 namespace {
@@ -18,15 +19,8 @@ PrivateHeap* AsHeap(HANDLE heap) {
     return static_cast<PrivateHeap*>(heap);
 }
 
-// Heap fault injection for tests: the allocations still to go before one is refused, 0 for none.
+// Heap fault injection for tests: the allocations still to go before one is refused.
 std::atomic<SIZE_T> gAllocationsBeforeRefusal{0};
-
-bool RefuseThisAllocation() {
-    SIZE_T left = gAllocationsBeforeRefusal.load();
-    while (left != 0 && !gAllocationsBeforeRefusal.compare_exchange_weak(left, left - 1)) {
-    }
-    return left == 1;
-}
 
 }  // namespace
 
@@ -35,7 +29,7 @@ HANDLE HeapCreate(DWORD, SIZE_T, SIZE_T) {
 }
 
 LPVOID HeapAlloc(HANDLE heap, DWORD, SIZE_T bytes) {
-    if (heap == nullptr || RefuseThisAllocation()) {
+    if (heap == nullptr || IsRefusedCall(gAllocationsBeforeRefusal)) {
         return nullptr;
     }
     void* block = std::malloc(bytes == 0 ? 1 : bytes);
