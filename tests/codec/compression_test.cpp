@@ -1,6 +1,7 @@
 // ICM_COMPRESS_BEGIN, ICM_COMPRESS and ICM_COMPRESS_END through DriverProc: the frame a host
 // gets, byte for byte, and what the messages answer.
 #include <cstring>
+#include <tuple>
 
 #include "codec/field_compressor.h"
 #include "codec/qlnu_frame.h"
@@ -66,8 +67,11 @@ TEST_F(CompressionTest, PackedYuvIsTopDownWhateverTheSign) {
               Compress(kYuy2, kWidth, kHeight, picture));
 }
 
+// With or without the field order swap, which has nothing to move.
 TEST_F(CompressionTest, EmptyPictureGivesMagicAndTwoEmptyHeaders) {
-    for (const auto& [width, height] : {std::pair<LONG, LONG>{0, 576}, {720, 0}}) {
+    for (const auto& [width, height, swap] :
+         {std::tuple<LONG, LONG, bool>{0, 576, false}, {720, 0, false}, {0, 576, true}}) {
+        SetChangeFieldsOrder(swap);
         const BITMAPINFOHEADER input = UncompressedHeader(kRgb24, width, height);
         ASSERT_EQ(CompressBegin(input), ICERR_OK);
         const CompressCall call = CompressFrame(input, Bytes(), width, height, 20);
