@@ -18,7 +18,9 @@ namespace {
 constexpr DWORD kCopyBlockBytes = 8192;
 
 inline __m64 LoadCopyWord(const BYTE* at) {
-    return *reinterpret_cast<const __m64_u*>(at);
+    __m64 word;
+    std::memcpy(&word, at, sizeof word);  // one unaligned 8-byte load
+    return word;
 }
 
 // Reads the 32-bit word at `at` so that its cache line is fetched; the value is unused.

@@ -16,7 +16,9 @@
 namespace {
 
 inline __m64 Load64(const BYTE* at) {
-    return *reinterpret_cast<const __m64_u*>(at);
+    __m64 word;
+    std::memcpy(&word, at, sizeof word);  // one unaligned 8-byte load
+    return word;
 }
 
 // Words of 0x00FF, made in a register rather than loaded.

@@ -21,6 +21,19 @@ constexpr int WordOrder(int w0, int w1, int w2, int w3) {
     return w0 | w1 << 2 | w2 << 4 | w3 << 6;
 }
 
+// clang types these two builtins' operands as MMX values and the shuffle order as a char
+// (the fuzzing build uses clang); GCC takes plain integers.
+#if defined(__clang__)
+template <int kOrder>
+inline __m64 ShuffleWords(__m64 a) {
+    return reinterpret_cast<__m64>(__builtin_ia32_pshufw(reinterpret_cast<__v4hi>(a),
+                                                         static_cast<char>(kOrder & 0xFF)));
+}
+
+inline void StreamStore(BYTE* out, __m64 value) {
+    __builtin_ia32_movntq(reinterpret_cast<__m64*>(out), value);
+}
+#else
 template <int kOrder>
 inline __m64 ShuffleWords(__m64 a) {
     return reinterpret_cast<__m64>(__builtin_ia32_pshufw(reinterpret_cast<__v4hi>(a), kOrder));
@@ -30,6 +43,7 @@ inline void StreamStore(BYTE* out, __m64 value) {
     __builtin_ia32_movntq(reinterpret_cast<unsigned long long*>(out),
                           reinterpret_cast<unsigned long long>(value));
 }
+#endif
 
 inline void StoreFence() {
     __builtin_ia32_sfence();
