@@ -14,30 +14,24 @@ public:
         SetDebugOutputHook(&Record);
     }
     ~DebugLines() { SetDebugOutputHook(nullptr); }
-
     DebugLines(const DebugLines&) = delete;
     DebugLines& operator=(const DebugLines&) = delete;
 
     std::vector<std::string> Lines() const {
-        std::lock_guard guard(Lock());
-        return Store();
+        std::lock_guard guard(lock_);
+        return lines_;
     }
     void Clear() {
-        std::lock_guard guard(Lock());
-        Store().clear();
+        std::lock_guard guard(lock_);
+        lines_.clear();
     }
 
 private:
     static void Record(LPCSTR text) {
-        std::lock_guard guard(Lock());
-        Store().emplace_back(text);
+        std::lock_guard guard(lock_);
+        lines_.emplace_back(text);
     }
-    static std::mutex& Lock() {
-        static std::mutex lock;
-        return lock;
-    }
-    static std::vector<std::string>& Store() {
-        static std::vector<std::string> lines;
-        return lines;
-    }
+
+    static inline std::mutex lock_;
+    static inline std::vector<std::string> lines_;
 };

@@ -1,60 +1,30 @@
 // The field order swap: a picture shifted up by one line on compression and down by one line
 // on decompression, through a scratch block that only grows.
 #include <cstdint>
+#include <string>
 
 #include "codec/compressor.h"
 #include "codec/decompressor.h"
+#include "codec/field_order_swap.h"
 #include "session_test.h"
 
 namespace {
 
-constexpr LONG kWidth = 720;
-constexpr LONG kHeight = 576;
-constexpr std::size_t kFieldBytes = kWidth * kHeight;
-constexpr std::size_t kUyvyRowBytes = 2 * kWidth;
-
-Bytes FieldLines(const Bytes& frame, std::size_t pixels) {
-    return Bytes(frame.begin() + static_cast<std::ptrdiff_t>(pixels),
-                 frame.begin() + static_cast<std::ptrdiff_t>(pixels + kFieldBytes));
-}
-
-// The rows of a top-down picture in the given order.
-Bytes Rows(const Bytes& picture, std::size_t rowBytes, const std::vector<int>& order) {
-    Bytes rows;
-    rows.reserve(order.size() * rowBytes);
-    for (int row : order) {
-        const Bytes line = RowOf(picture, rowBytes, row);
-        rows.insert(rows.end(), line.begin(), line.end());
-    }
-    return rows;
-}
-
-std::vector<int> Sequence(int first, int last, int step) {
-    std::vector<int> rows;
-    for (int row = first; row <= last; row += step) {
-        rows.push_back(row);
-    }
-    return rows;
-}
+constexpr LONG kWidth = 64;
+constexpr LONG kHeight = 32;
 
 // The top-down picture with every line one up and the top line at the bottom.
 Bytes ShiftedUp(const Bytes& topDown, std::size_t rowBytes) {
-    std::vector<int> order = Sequence(1, static_cast<int>(topDown.size() / rowBytes) - 1, 1);
-    order.push_back(0);
-    return Rows(topDown, rowBytes, order);
+    Bytes shifted(topDown.begin() + static_cast<std::ptrdiff_t>(rowBytes), topDown.end());
+    shifted.insert(shifted.end(), topDown.begin(),
+                   topDown.begin() + static_cast<std::ptrdiff_t>(rowBytes));
+    return shifted;
 }
 
-class FieldOrderSwapTest : public SessionTest {};
-
-TEST_F(FieldOrderSwapTest, CompressionMovesThePictureUpOneLine) {
-    SetChangeFieldsOrder(true);
-    const Bytes picture = RandomUyvy(kWidth, kHeight, 31);
-    const Bytes frame = Compress(kUyvy, kWidth, kHeight, picture);
-    std::vector<int> oddField = Sequence(2, kHeight - 2, 2);
-    oddField.push_back(0);
-    EXPECT_EQ(FieldLines(frame, 12), Rows(picture, kUyvyRowBytes, oddField));
-    EXPECT_EQ(FieldLines(frame, 20 + kFieldBytes),
-              Rows(picture, kUyvyRowBytes, Sequence(1, kHeight - 1, 2)));
+Bytes SourceOf(const PictureFormat& format, LONG width, LONG height) {
+    return IsRgb(format)
+               ? RandomRgbBlocks(width, height, format.bitCount / 8, 32)
+               : UyvyToLayout(RandomUyvy(width, height, 33), width, height, format.compression);
 }
 
 struct SwapPath {
@@ -68,43 +38,32 @@ const SwapPath kSwapPaths[] = {
     {kYuy2, kRgb24, kHeight}, {kRgb32, kYvyu, kHeight},  {kY16A, kY16, -kHeight},
 };
 
-Bytes SourceOf(const PictureFormat& format) {
-    return IsRgb(format)
-               ? RandomRgbBlocks(kWidth, kHeight, format.bitCount / 8, 32)
-               : UyvyToLayout(RandomUyvy(kWidth, kHeight, 33), kWidth, kHeight, format.compression);
-}
-
-// Each line is converted on its own, so shifting before and after changes no byte.
-TEST_F(FieldOrderSwapTest, SwappingOnBothSidesGivesThePictureBack) {
-    for (const SwapPath& path : kSwapPaths) {
-        const Bytes source = SourceOf(path.input);
-        SetChangeFieldsOrder(false);
-        const Bytes plain = Decompress(Compress(path.input, kWidth, path.height, source),
-                                       path.output, kWidth, path.height);
-        SetChangeFieldsOrder(true);
-        const Bytes swapped = Decompress(Compress(path.input, kWidth, path.height, source),
-                                         path.output, kWidth, path.height);
-        EXPECT_EQ(swapped, plain) << path.input.name << " to " << path.output.name;
-    }
-}
-
-TEST_F(FieldOrderSwapTest, SwappingOnCompressionOnlyGivesThePictureOneLineHigher) {
-    for (const SwapPath& path : kSwapPaths) {
-        const Bytes source = SourceOf(path.input);
-        const std::size_t rowBytes = RowBytes(path.output, kWidth);
-        SetChangeFieldsOrder(false);
-        const Bytes plain = Decompress(Compress(path.input, kWidth, path.height, source),
-                                       path.output, kWidth, path.height);
-        SetChangeFieldsOrder(true);
+class FieldOrderSwapTest : public SessionTest {
+protected:
+    Bytes RoundTrip(const SwapPath& path, const Bytes& source, bool swapCompression,
+                    bool swapDecompression) {
+        SetChangeFieldsOrder(swapCompression);
         const Bytes frame = Compress(path.input, kWidth, path.height, source);
-        SetChangeFieldsOrder(false);
-        const Bytes higher = Decompress(frame, path.output, kWidth, path.height);
+        SetChangeFieldsOrder(swapDecompression);
+        return Decompress(frame, path.output, kWidth, path.height);
+    }
+};
+
+// Each line is converted on its own, so a swap on both sides changes no byte, and a swap on
+// compression alone gives the picture one line higher.
+TEST_F(FieldOrderSwapTest, ShiftsByOneLineAndBack) {
+    for (const SwapPath& path : kSwapPaths) {
+        SCOPED_TRACE(std::string(path.input.name) + " to " + path.output.name + " at height " +
+                     std::to_string(path.height));
+        const Bytes source = SourceOf(path.input, kWidth, kHeight);
+        const Bytes plain = RoundTrip(path, source, false, false);
+        EXPECT_EQ(RoundTrip(path, source, true, true), plain);
+        const Bytes higher = RoundTrip(path, source, true, false);
         // Bottom-up pictures are compared top-down.
+        const std::size_t rowBytes = RowBytes(path.output, kWidth);
         const bool bottomUp = IsRgb(path.output) && path.height > 0;
-        const Bytes plainTopDown = bottomUp ? FlipRows(plain, rowBytes) : plain;
-        const Bytes higherTopDown = bottomUp ? FlipRows(higher, rowBytes) : higher;
-        EXPECT_EQ(higherTopDown, ShiftedUp(plainTopDown, rowBytes))
-            << path.input.name << " to " << path.output.name << " at height " << path.height;
+        EXPECT_EQ(bottomUp ? FlipRows(higher, rowBytes) : higher,
+                  ShiftedUp(bottomUp ? FlipRows(plain, rowBytes) : plain, rowBytes));
     }
 }
 
@@ -128,52 +87,59 @@ bool IsAlignedTo128(const BYTE* address) {
     return reinterpret_cast<std::uintptr_t>(address) % 128 == 0;
 }
 
-TEST_F(FieldOrderSwapTest, SmallerFramesReuseTheScratchBlock) {
+TEST_F(FieldOrderSwapTest, ScratchBlockIsAlignedAndOnlyGrows) {
     SetChangeFieldsOrder(true);
     const BITMAPINFOHEADER large = UncompressedHeader(kRgb24, kWidth, kHeight);
     ASSERT_EQ(CompressBegin(large), ICERR_OK);
-    ScratchBlock& scratch = Instance()->ActiveCompressor->Scratch();
-    EXPECT_EQ(scratch.Aligned(), nullptr);
-
-    CompressFrame(large, SourceOf(kRgb24), kWidth, kHeight, 2 * kFieldBytes + 20);
+    const ScratchBlock& scratch = Instance()->ActiveCompressor->Scratch();
+    const std::size_t frameBytes = 2 * kWidth * kHeight + 20;
+    CompressFrame(large, SourceOf(kRgb24, kWidth, kHeight), kWidth, kHeight, frameBytes);
     const BYTE* block = scratch.Aligned();
-    ASSERT_NE(block, nullptr);
     EXPECT_TRUE(IsAlignedTo128(block));
     EXPECT_EQ(scratch.Capacity(), 3 * kWidth * kHeight);
 
     const BITMAPINFOHEADER small = UncompressedHeader(kUyvy, 16, 16);
-    CompressFrame(small, RandomUyvy(16, 16, 36), 16, 16, 2 * 16 * 16 + 20);
+    const Bytes frame = CompressFrame(small, RandomUyvy(16, 16, 36), 16, 16, 532).frame;
+    EXPECT_NE(frame, Bytes(532, 0xEE)) << "a frame that reuses the block is written";
     EXPECT_EQ(scratch.Aligned(), block);
     EXPECT_EQ(scratch.Capacity(), 3 * kWidth * kHeight);
 
     const BITMAPINFOHEADER larger = UncompressedHeader(kRgb32, kWidth, kHeight);
-    CompressFrame(larger, SourceOf(kRgb32), kWidth, kHeight, 2 * kFieldBytes + 20);
+    CompressFrame(larger, SourceOf(kRgb32, kWidth, kHeight), kWidth, kHeight, frameBytes);
     EXPECT_TRUE(IsAlignedTo128(scratch.Aligned()));
     EXPECT_EQ(scratch.Capacity(), 4 * kWidth * kHeight);
 }
 
-TEST_F(FieldOrderSwapTest, DecompressionScratchHasTheOutputPicturesSize) {
-    SetChangeFieldsOrder(true);
-    const Bytes frame = Compress(kUyvy, kWidth, kHeight, RandomUyvy(kWidth, kHeight, 37));
-    const BITMAPINFOHEADER output = UncompressedHeader(kRgb24, kWidth, kHeight);
-    ASSERT_EQ(DecompressBegin(output, kWidth, kHeight), ICERR_OK);
-    Bytes picture(output.biSizeImage);
-    ASSERT_EQ(DecompressFrame(frame, static_cast<DWORD>(frame.size()), output, picture), ICERR_OK);
-    const ScratchBlock& scratch = Instance()->ActiveDecompressor->Scratch();
-    EXPECT_TRUE(IsAlignedTo128(scratch.Aligned()));
-    EXPECT_EQ(scratch.Capacity(), 3 * kWidth * kHeight);
-}
-
-// A frame whose picture is too large to copy (each frame brings its own formats): the frame
-// step is not run and the host's buffer stays as it was.
-TEST_F(FieldOrderSwapTest, NoScratchMeansNoFrame) {
-    SetChangeFieldsOrder(true);
-    ASSERT_EQ(CompressBegin(UncompressedHeader(kRgb24, 16, 16)), ICERR_OK);
-    const BITMAPINFOHEADER input = UncompressedHeader(kRgb24, 65536, 32768);
-    const CompressCall call = CompressFrame(input, Bytes(), 65536, 32768, 64);
-    EXPECT_EQ(call.answer, ICERR_OK);
-    EXPECT_EQ(call.frame, Bytes(64, 0xEE));
-    EXPECT_EQ(Instance()->ActiveCompressor->Scratch().Aligned(), nullptr);
+// Pictures that get no scratch copy: a negative width, more than 2 GiB, or a heap that refuses.
+TEST_F(FieldOrderSwapTest, FrameWithoutAScratchBlockAnswersMemoryAndWritesNothing) {
+    const BITMAPINFOHEADER small = UncompressedHeader(kUyvy, 16, 16);
+    ASSERT_EQ(CompressBegin(small), ICERR_OK);
+    ASSERT_EQ(DecompressBegin(small, 16, 16), ICERR_OK);
+    const struct {
+        LONG width;
+        LONG height;
+        SIZE_T refused;
+    } cases[] = {{-16, 16, 0}, {65536, 32768, 0}, {16, 16, 1}};
+    for (const auto& c : cases) {
+        BITMAPINFOHEADER picture = UncompressedHeader(kUyvy, c.width, c.height);
+        BITMAPINFOHEADER frameFormat = QlnuHeader(c.width, c.height);
+        Bytes frame(64, 0xEE);
+        Bytes pixels(64, 0xCD);
+        ICCOMPRESS compress{.lpbiOutput = &frameFormat,
+                            .lpOutput = frame.data(),
+                            .lpbiInput = &picture,
+                            .lpInput = pixels.data()};
+        ICDECOMPRESS decompress{.lpbiInput = &frameFormat,
+                                .lpInput = frame.data(),
+                                .lpbiOutput = &picture,
+                                .lpOutput = pixels.data()};
+        PosixHeapRefuseAllocation(c.refused);
+        EXPECT_EQ(CompressSwapped(*Instance()->ActiveCompressor, &compress), ICERR_MEMORY);
+        PosixHeapRefuseAllocation(c.refused);
+        EXPECT_EQ(DecompressSwapped(*Instance()->ActiveDecompressor, &decompress), ICERR_MEMORY);
+        EXPECT_EQ(frame, Bytes(64, 0xEE)) << c.width;
+        EXPECT_EQ(pixels, Bytes(64, 0xCD)) << c.width;
+    }
 }
 
 }  // namespace

@@ -8,40 +8,32 @@
 
 class FrameBuilder {
 public:
-    FrameBuilder& Magic(const char* magic = "QLN1") {
-        Append(magic, 4);
-        return *this;
-    }
+    FrameBuilder& Magic(const char* magic = "QLN1") { return Append(magic, std::strlen(magic)); }
     // A record whose header states `size`, followed by `body` (which may be shorter or longer).
     FrameBuilder& Record(DWORD flags, DWORD size, const std::vector<BYTE>& body) {
         const FieldHeader header = {flags, size};
         Append(&header, sizeof header);
-        Append(body.data(), body.size());
-        return *this;
+        return Append(body.data(), body.size());
     }
-    FrameBuilder& Record(DWORD flags, DWORD size, DWORD carried, BYTE fill) {
-        return Record(flags, size, std::vector<BYTE>(carried, fill));
+    // A record whose header states `size` and that carries `carried` bytes.
+    FrameBuilder& Record(DWORD flags, DWORD size, DWORD carried) {
+        return Record(flags, size, std::vector<BYTE>(carried, 0xA5));
     }
-    FrameBuilder& Record(DWORD flags, DWORD size, BYTE fill) {
-        return Record(flags, size, size, fill);
-    }
+    FrameBuilder& Record(DWORD flags, DWORD size) { return Record(flags, size, size); }
     // A record that holds exactly `field`.
     FrameBuilder& Field(DWORD flags, const std::vector<BYTE>& field) {
         return Record(flags, static_cast<DWORD>(field.size()), field);
     }
+    // Bytes after the last record, too few for a record header.
+    FrameBuilder& Tail(std::size_t bytes) { return Append(std::vector<BYTE>(bytes).data(), bytes); }
 
     const std::vector<BYTE>& Frame() const { return bytes_; }
-    const BYTE* Data() const { return bytes_.data(); }
-    DWORD Size() const { return static_cast<DWORD>(bytes_.size()); }
-    std::size_t Offset(const BYTE* at) const { return static_cast<std::size_t>(at - Data()); }
 
 private:
-    void Append(const void* data, std::size_t bytes) {
-        const std::size_t at = bytes_.size();
-        bytes_.resize(at + bytes);
-        if (bytes != 0) {
-            std::memcpy(bytes_.data() + at, data, bytes);
-        }
+    FrameBuilder& Append(const void* data, std::size_t bytes) {
+        const auto* first = static_cast<const BYTE*>(data);
+        bytes_.insert(bytes_.end(), first, first + bytes);
+        return *this;
     }
 
     std::vector<BYTE> bytes_;

@@ -1,174 +1,112 @@
-// The frame layout and the reader's record walk, at byte level.
+// The frame reader's walk over the records, with every frame ending where an unreadable page
+// begins, so that a reader looking at even one byte past the frame faults.
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "codec/qlnu_frame.h"
 #include "frame_builder.h"
+#include "support/guarded_pages.h"
 
 namespace {
 
-constexpr DWORD kFieldBytes = 64;  // a 16 × 4 picture
+constexpr DWORD kField = 64;  // the field bytes of a 16 × 4 picture
+constexpr DWORD kOdd = kOddField;
 
-TEST(FrameLayoutTest, StandardDefinitionOffsets) {
-    const FrameLayout layout(720, 576);
-    EXPECT_EQ(layout.FieldBytes, 414720u);
-    EXPECT_EQ(layout.FirstHeader(), 4u);
-    EXPECT_EQ(layout.FirstPixels(), 12u);
-    EXPECT_EQ(layout.SecondHeader(), 414732u);
-    EXPECT_EQ(layout.SecondPixels(), 414740u);
-    EXPECT_EQ(layout.FrameBytes(), 829460u);
-}
-
-TEST(FrameLayoutTest, EmptyPictureIsMagicAndTwoHeaders) {
-    EXPECT_EQ(FrameLayout(0, 576).FrameBytes(), 20u);
-    EXPECT_EQ(FrameLayout(720, 0).FrameBytes(), 20u);
-}
-
-TEST(FrameLayoutTest, HeaderIsLittleEndianFlagsThenSize) {
-    BYTE bytes[8];
-    WriteFieldHeader(bytes, kOddField, 414720);
-    const BYTE expected[8] = {0, 0, 0, 0x80, 0x00, 0x54, 0x06, 0x00};
-    EXPECT_EQ(std::memcmp(bytes, expected, 8), 0);
-}
-
-TEST(FrameMagicTest, ComparedByteForByte) {
-    const BYTE good[] = {'Q', 'L', 'N', '1'};
-    const BYTE lower[] = {'q', 'l', 'n', '1'};
-    const BYTE other[] = {'Q', 'L', 'N', 'D'};
-    EXPECT_TRUE(HasQlnuMagic(good, 4));
-    EXPECT_FALSE(HasQlnuMagic(lower, 4));
-    EXPECT_FALSE(HasQlnuMagic(other, 4));
-    EXPECT_FALSE(HasQlnuMagic(good, 3));  // the magic must lie inside the frame
-}
-
-TEST(FindFieldsTest, TwoFieldsInOrderOfTheFrame) {
+// Where the two fields that the reader takes start, and their OddField bits; a refused frame
+// has both offsets 0.
+struct FrameCase {
+    std::string name;
     FrameBuilder frame;
-    frame.Magic().Record(kOddField, kFieldBytes, 0xA1).Record(0, kFieldBytes, 0xB2);
-    FieldPair fields;
-    ASSERT_TRUE(FindFields(frame.Data(), frame.Size(), kFieldBytes, &fields));
-    EXPECT_EQ(fields.First.Flags, kOddField);
-    EXPECT_EQ(frame.Offset(fields.First.Pixels), 12u);
-    EXPECT_EQ(fields.Second.Flags, 0u);
-    EXPECT_EQ(frame.Offset(fields.Second.Pixels), 12u + kFieldBytes + 8u);
-}
-
-TEST(FindFieldsTest, ForeignRecordIsSteppedOver) {
-    FrameBuilder frame;
-    frame.Magic()
-        .Record(0x00000001, 10, 0xEE)
-        .Record(0, kFieldBytes, 0xA1)
-        .Record(kOddField, kFieldBytes, 0xB2);
-    FieldPair fields;
-    ASSERT_TRUE(FindFields(frame.Data(), frame.Size(), kFieldBytes, &fields));
-    EXPECT_EQ(frame.Offset(fields.First.Pixels), 4u + 8u + 10u + 8u);
-    EXPECT_EQ(fields.First.Flags, 0u);
-    EXPECT_EQ(fields.Second.Flags, kOddField);
-}
-
-TEST(FindFieldsTest, OneFieldIsUsedTwiceWithTheOtherParity) {
-    FrameBuilder frame;
-    frame.Magic().Record(0, kFieldBytes, 0xA1);
-    FieldPair fields;
-    ASSERT_TRUE(FindFields(frame.Data(), frame.Size(), kFieldBytes, &fields));
-    EXPECT_FALSE(fields.First.IsOdd());
-    EXPECT_TRUE(fields.Second.IsOdd());
-    EXPECT_EQ(fields.First.Pixels, fields.Second.Pixels);
-}
-
-TEST(FindFieldsTest, SecondRecordRunningPastTheEndLeavesOneField) {
-    FrameBuilder frame;
-    frame.Magic()
-        .Record(kOddField, kFieldBytes, 0xA1)
-        .Record(0, kFieldBytes, kFieldBytes - 1, 0xB2);
-    FieldPair fields;
-    ASSERT_TRUE(FindFields(frame.Data(), frame.Size(), kFieldBytes, &fields));
-    EXPECT_TRUE(fields.First.IsOdd());
-    EXPECT_FALSE(fields.Second.IsOdd());
-    EXPECT_EQ(fields.First.Pixels, fields.Second.Pixels);
-}
-
-TEST(FindFieldsTest, ShortFieldRecordIsSteppedOverLikeAForeignOne) {
-    FrameBuilder frame;
-    frame.Magic().Record(0, kFieldBytes - 1, 0xA1).Record(kOddField, kFieldBytes, 0xB2);
-    FieldPair fields;
-    ASSERT_TRUE(FindFields(frame.Data(), frame.Size(), kFieldBytes, &fields));
-    EXPECT_EQ(frame.Offset(fields.First.Pixels), 4u + 8u + (kFieldBytes - 1) + 8u);
-    EXPECT_TRUE(fields.First.IsOdd());
-    EXPECT_EQ(fields.First.Pixels, fields.Second.Pixels);
-}
-
-TEST(FindFieldsTest, LongerFieldRecordIsTaken) {
-    FrameBuilder frame;
-    frame.Magic().Record(0, kFieldBytes + 5, 0xA1).Record(kOddField, kFieldBytes, 0xB2);
-    FieldPair fields;
-    ASSERT_TRUE(FindFields(frame.Data(), frame.Size(), kFieldBytes, &fields));
-    EXPECT_EQ(frame.Offset(fields.Second.Pixels), 4u + 8u + kFieldBytes + 5u + 8u);
-}
-
-struct RefusedFrame {
-    const char* name;
-    FrameBuilder frame;
+    std::size_t first;
+    bool firstOdd;
+    std::size_t second;
+    bool secondOdd;
+    std::uint64_t fieldBytes = kField;
 };
 
-std::vector<RefusedFrame> RefusedFrames() {
-    std::vector<RefusedFrame> frames(5);
-    frames[0].name = "OnlyForeignRecords";
-    frames[0].frame.Magic().Record(2, kFieldBytes, 0).Record(kOddField | 1, kFieldBytes, 0);
-    frames[1].name = "OnlyShortFieldRecords";
-    frames[1].frame.Magic().Record(0, kFieldBytes - 1, 0).Record(kOddField, 1, 0);
-    frames[2].name = "FirstRecordRunsPastTheEnd";
-    frames[2].frame.Magic().Record(0, kFieldBytes, kFieldBytes - 1, 0);
-    frames[3].name = "HeaderWithNothingAfterIt";
-    frames[3].frame.Magic().Record(0, 0, 0);
-    frames[4].name = "FieldAfterEightForeignRecords";
-    frames[4].frame.Magic();
-    for (int i = 0; i < 8; ++i) {
-        frames[4].frame.Record(1, 0, 0);
-    }
-    frames[4].frame.Record(0, kFieldBytes, 0);
-    return frames;
+FrameBuilder Frame() {
+    return FrameBuilder().Magic();
 }
 
-TEST(FindFieldsTest, FramesWithoutAUsableFieldAreRefused) {
-    for (const RefusedFrame& refused : RefusedFrames()) {
-        FieldPair fields;
-        EXPECT_FALSE(FindFields(refused.frame.Data(), refused.frame.Size(), kFieldBytes, &fields))
-            << refused.name;
-    }
+// The record after `records` records of `bytes` bytes each, behind the magic.
+constexpr std::size_t After(std::size_t records, std::size_t bytes) {
+    return 4 + records * (8 + bytes) + 8;
 }
 
-TEST(FindFieldsTest, FieldAfterSevenForeignRecordsIsFound) {
-    FrameBuilder frame;
-    frame.Magic();
+std::vector<FrameCase> FrameCases() {
+    FrameBuilder sevenForeign = Frame();
+    FrameBuilder eightForeign = Frame();
     for (int i = 0; i < 7; ++i) {
-        frame.Record(1, 0, 0);
+        sevenForeign.Record(1, 0);
+        eightForeign.Record(1, 0);
     }
-    frame.Record(kOddField, kFieldBytes, 0xA1);
-    FieldPair fields;
-    EXPECT_TRUE(FindFields(frame.Data(), frame.Size(), kFieldBytes, &fields));
+    eightForeign.Record(1, 0);
+    std::vector<FrameCase> cases = {
+        {"TwoFieldsInFrameOrder", Frame().Record(kOdd, kField).Record(0, kField), 12, true,
+         After(1, kField), false},
+        {"ThirdFieldIsNotTaken", Frame().Record(0, kField).Record(0, kField).Record(kOdd, kField),
+         12, false, After(1, kField), false},
+        {"ForeignRecordIsSteppedOver", Frame().Record(1, 10).Record(0, kField).Record(kOdd, kField),
+         After(1, 10), false, After(1, 10) + 8 + kField, true},
+        {"OneFieldIsTakenTwiceWithTheOtherParity", Frame().Record(0, kField), 12, false, 12, true},
+        {"SecondRecordRunsPastTheEnd", Frame().Record(kOdd, kField).Record(0, kField, kField - 1),
+         12, true, 12, false},
+        {"ShortFieldIsSteppedOver", Frame().Record(0, kField - 1).Record(kOdd, kField),
+         After(1, kField - 1), true, After(1, kField - 1), false},
+        {"LongerFieldIsTaken", Frame().Record(0, kField + 5).Record(kOdd, kField), 12, false,
+         After(1, kField + 5), true},
+        {"FieldAfterSevenForeignRecords", sevenForeign.Record(kOdd, kField), After(7, 0), true,
+         After(7, 0), false},
+        {"HugeForeignSizeEndsTheWalk",
+         Frame().Record(0, kField).Record(1, 0xFFFFFFF8, 0).Record(kOdd, kField), 12, false, 12,
+         true},
+        // The second header has nothing after it, so it is not read.
+        {"EmptyPicture", Frame().Record(kOdd, 0).Record(0, 0), 12, true, 12, false, 0},
+        {"LowerCaseMagic", FrameBuilder().Magic("qln1").Record(0, kField), 0, false, 0, false},
+        {"OtherMagic", FrameBuilder().Magic("QLND").Record(0, kField), 0, false, 0, false},
+        {"ThreeBytesOfMagic", FrameBuilder().Magic("QLN"), 0, false, 0, false},
+        {"OnlyForeignRecords", Frame().Record(2, kField).Record(kOdd | 1, kField), 0, false, 0,
+         false},
+        {"OnlyShortFields", Frame().Record(0, kField - 1).Record(kOdd, 1), 0, false, 0, false},
+        {"FirstRecordRunsPastTheEnd", Frame().Record(0, kField, kField - 1), 0, false, 0, false},
+        {"LoneEmptyHeader", Frame().Record(0, 0), 0, false, 0, false, 0},
+        {"FieldAfterEightForeignRecords", eightForeign.Record(0, kField), 0, false, 0, false},
+    };
+    // A few bytes after the last record are never taken for a header.
+    for (std::size_t tail = 1; tail < 8; ++tail) {
+        cases.push_back({"OneFieldAndATailOf" + std::to_string(tail),
+                         Frame().Record(kOdd, kField).Tail(tail), 12, true, 12, false});
+        cases.push_back({"TwoFieldsAndATailOf" + std::to_string(tail),
+                         Frame().Record(0, kField).Record(kOdd, kField).Tail(tail), 12, false,
+                         After(1, kField), true});
+    }
+    return cases;
 }
 
-TEST(FindFieldsTest, HugeForeignSizeEndsTheWalkWithoutWrapping) {
-    FrameBuilder frame;
-    frame.Magic()
-        .Record(0, kFieldBytes, 0xA1)
-        .Record(1, 0xFFFFFFF8, 0, 0)
-        .Record(kOddField, kFieldBytes, 0xB2);
-    FieldPair fields;
-    ASSERT_TRUE(FindFields(frame.Data(), frame.Size(), kFieldBytes, &fields));
-    EXPECT_EQ(fields.First.Pixels, fields.Second.Pixels);
-}
-
-TEST(FindFieldsTest, EmptyPictureFrameGivesOneEmptyFieldTwice) {
-    FrameBuilder frame;
-    frame.Magic().Record(kOddField, 0, 0).Record(0, 0, 0);
-    ASSERT_EQ(frame.Size(), 20u);
-    FieldPair fields;
-    ASSERT_TRUE(FindFields(frame.Data(), frame.Size(), 0, &fields));
-    EXPECT_TRUE(fields.First.IsOdd());
-    EXPECT_FALSE(fields.Second.IsOdd());
+TEST(FrameReaderTest, TakesTheFirstTwoFieldsWithoutReadingPastTheFrame) {
+    EXPECT_TRUE(HasQlnuMagic(kQlnuMagic, kMagicBytes));
+    for (const FrameCase& c : FrameCases()) {
+        const std::vector<BYTE>& bytes = c.frame.Frame();
+        GuardedPages memory(bytes.size());
+        std::memcpy(memory.data(), bytes.data(), bytes.size());
+        const auto size = static_cast<DWORD>(bytes.size());
+        FieldPair fields{};
+        const bool found = HasQlnuMagic(memory.data(), size) &&
+                           FindFields(memory.data(), size, c.fieldBytes, &fields);
+        ASSERT_EQ(found, c.first != 0) << c.name;
+        if (found) {
+            auto offset = [&memory](const FieldRecord& field) {
+                return static_cast<std::size_t>(field.Pixels - memory.data());
+            };
+            EXPECT_EQ(offset(fields.First), c.first) << c.name;
+            EXPECT_EQ(fields.First.IsOdd(), c.firstOdd) << c.name;
+            EXPECT_EQ(offset(fields.Second), c.second) << c.name;
+            EXPECT_EQ(fields.Second.IsOdd(), c.secondOdd) << c.name;
+        }
+    }
 }
 
 }  // namespace

@@ -46,14 +46,13 @@ SessionTest::CompressCall SessionTest::CompressFrame(const BITMAPINFOHEADER& inp
     call.chunkId = 0xEEEEEEEE;
     call.flags = hostFlags;
     BITMAPINFOHEADER inputFormat = input;
-    ICCOMPRESS request{};
-    request.lpbiOutput = &call.outputFormat;
-    request.lpOutput = call.frame.data();
-    request.lpbiInput = &inputFormat;
-    request.lpInput = const_cast<BYTE*>(picture.data());
-    request.lpckid = &call.chunkId;
-    request.lpdwFlags = &call.flags;
-    call.answer = Send(id_, ICM_COMPRESS, reinterpret_cast<LPARAM>(&request), sizeof request);
+    ICCOMPRESS request{.lpbiOutput = &call.outputFormat,
+                       .lpOutput = call.frame.data(),
+                       .lpbiInput = &inputFormat,
+                       .lpInput = const_cast<BYTE*>(picture.data()),
+                       .lpckid = &call.chunkId,
+                       .lpdwFlags = &call.flags};
+    call.answer = Send(id_, ICM_COMPRESS, reinterpret_cast<LPARAM>(&request));
     return call;
 }
 
@@ -73,20 +72,19 @@ LRESULT SessionTest::DecompressFrame(const Bytes& frame, DWORD frameBytes,
     BITMAPINFOHEADER input = QlnuHeader(output.biWidth, output.biHeight);
     input.biSizeImage = frameBytes;
     BITMAPINFOHEADER outputFormat = output;
-    ICDECOMPRESS request{};
-    request.dwFlags = flags;
-    request.lpbiInput = &input;
-    request.lpInput = const_cast<BYTE*>(frame.data());
-    request.lpbiOutput = &outputFormat;
-    request.lpOutput = picture.data();
-    return Send(id_, ICM_DECOMPRESS, reinterpret_cast<LPARAM>(&request), sizeof request);
+    ICDECOMPRESS request{.dwFlags = flags,
+                         .lpbiInput = &input,
+                         .lpInput = const_cast<BYTE*>(frame.data()),
+                         .lpbiOutput = &outputFormat,
+                         .lpOutput = picture.data()};
+    return Send(id_, ICM_DECOMPRESS, reinterpret_cast<LPARAM>(&request));
 }
 
 Bytes SessionTest::Decompress(const Bytes& frame, const PictureFormat& format, LONG width,
-                              LONG height, BYTE fill) {
+                              LONG height) {
     const BITMAPINFOHEADER output = UncompressedHeader(format, width, height);
     EXPECT_EQ(DecompressBegin(output, width, height), ICERR_OK);
-    Bytes picture(output.biSizeImage, fill);
+    Bytes picture(output.biSizeImage, 0xCD);
     EXPECT_EQ(DecompressFrame(frame, static_cast<DWORD>(frame.size()), output, picture), ICERR_OK);
     EXPECT_EQ(Send(id_, ICM_DECOMPRESS_END), ICERR_OK);
     return picture;

@@ -37,9 +37,8 @@ protected:
     LRESULT DecompressFrame(const Bytes& frame, DWORD frameBytes, const BITMAPINFOHEADER& output,
                             Bytes& picture, DWORD flags = 0);
 
-    // Begin, decompress one frame into a buffer filled with `fill`, end.
-    Bytes Decompress(const Bytes& frame, const PictureFormat& format, LONG width, LONG height,
-                     BYTE fill = 0xCD);
+    // Begin, decompress one frame into a buffer filled with 0xCD, end.
+    Bytes Decompress(const Bytes& frame, const PictureFormat& format, LONG width, LONG height);
 
     DWORD_PTR id_ = 0;
 };

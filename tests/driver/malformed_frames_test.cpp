@@ -2,25 +2,17 @@
 // running session as a careless or hostile host might. Each is refused before a byte is read
 // or written: the host's output stays as it was and the request is given back unchanged.
 // Pictures and outputs end at an unreadable page, so a read or write past them faults.
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstring>
 
-#include "common/codec_state.h"
+#include "codec/debug_lines.h"
+#include "codec/session_test.h"
 #include "common/fourcc.h"
-#include "support/attached_driver.h"
 #include "support/guarded_pages.h"
 
 namespace {
 
 constexpr BYTE kUntouched = 0xEE;
-
-// Debugger lines written while a test runs: a refused frame faults nowhere, so it writes none.
-int gDebugLines = 0;
-void CountDebugLine(LPCSTR) {
-    ++gDebugLines;
-}
 
 BITMAPINFOHEADER Header(DWORD compression, WORD bitCount, LONG width, LONG height) {
     BITMAPINFOHEADER format{};
@@ -50,8 +42,12 @@ private:
     GuardedPages pages_;
 };
 
+const BITMAPINFOHEADER kRgb24 = Header(BI_RGB, 24, 32, 32);
+const BITMAPINFOHEADER kUyvy32 = Header(kFourCCUyvy, 16, 32, 32);
+
 struct MalformedFrame {
     const char* name;
+    bool compression;
     bool swapFields;
     BITMAPINFOHEADER begun;  // the uncompressed format the session began with
     BITMAPINFOHEADER given;  // the uncompressed format of the frame message
@@ -59,148 +55,97 @@ struct MalformedFrame {
     LONG compressedHeight;
 };
 
-void PrintTo(const MalformedFrame& c, std::ostream* out) {
-    *out << c.name;
-}
-
-const BITMAPINFOHEADER kRgb24 = Header(BI_RGB, 24, 32, 32);
-const BITMAPINFOHEADER kUyvy = Header(kFourCCUyvy, 16, 32, 32);
-
-const MalformedFrame kDecompressionCases[] = {
-    {"SwappedRgbAt16Bits", true, kRgb24, Header(BI_RGB, 16, 32, 32), 32, 32},
-    {"SwappedY16At12Bits", true, kUyvy, Header(kFourCCY16, 12, 32, 32), 32, 32},
-    {"SwappedBitCountBelow8", true, kUyvy, Header(kFourCCUyvy, 4, 32, 32), 32, 32},
-    {"RgbAt16Bits", false, kRgb24, Header(BI_RGB, 16, 32, 32), 32, 32},
-    {"OutputWiderThanFrame", false, kUyvy, Header(kFourCCUyvy, 16, 64, 32), 32, 32},
-    {"FrameTallerThanOutput", false, kUyvy, kUyvy, 32, 64},
+const MalformedFrame kCases[] = {
+    {"SwappedRgbAt16Bits", false, true, kRgb24, Header(BI_RGB, 16, 32, 32), 32, 32},
+    {"SwappedY16At12Bits", false, true, kUyvy32, Header(kFourCCY16, 12, 32, 32), 32, 32},
+    {"SwappedBitCountBelow8", false, true, kUyvy32, Header(kFourCCUyvy, 4, 32, 32), 32, 32},
+    {"RgbAt16Bits", false, false, kRgb24, Header(BI_RGB, 16, 32, 32), 32, 32},
+    {"OutputWiderThanFrame", false, false, kUyvy32, Header(kFourCCUyvy, 16, 64, 32), 32, 32},
+    {"FrameTallerThanOutput", false, false, kUyvy32, kUyvy32, 32, 64},
+    {"RgbAt16Bits", true, false, kRgb24, Header(BI_RGB, 16, 32, 32), 32, 32},
+    {"SwappedRgbAt16Bits", true, true, kRgb24, Header(BI_RGB, 16, 32, 32), 32, 32},
+    {"SameAreaOtherShape", true, false, kRgb24, Header(BI_RGB, 24, 1024, 1), 32, 32},
+    {"TopDownInputOfOtherHeight", true, false, kRgb24, Header(BI_RGB, 24, 32, -16), 32, 32},
+    {"PackedInputWiderThanOutput", true, false, kUyvy32, Header(kFourCCUyvy, 16, 64, 32), 32, 32},
 };
 
-const MalformedFrame kCompressionCases[] = {
-    {"RgbAt16Bits", false, kRgb24, Header(BI_RGB, 16, 32, 32), 32, 32},
-    {"SwappedRgbAt16Bits", true, kRgb24, Header(BI_RGB, 16, 32, 32), 32, 32},
-    {"SameAreaOtherShape", false, kRgb24, Header(BI_RGB, 24, 1024, 1), 32, 32},
-    {"TopDownInputOfOtherHeight", false, kRgb24, Header(BI_RGB, 24, 32, -16), 32, 32},
-    {"PackedInputWiderThanOutput", false, kUyvy, Header(kFourCCUyvy, 16, 64, 32), 32, 32},
-};
-
-class MalformedFrameTest : public AttachedDriverTest,
-                           public ::testing::WithParamInterface<MalformedFrame> {
+class MalformedFrameTest : public SessionTest {
 protected:
-    void SetUp() override {
-        AttachedDriverTest::SetUp();
-        id_ = Open();
-        CodecState state{};
-        Send(id_, ICM_GETSTATE, reinterpret_cast<LPARAM>(&state), sizeof state);
-        state.ChangeFieldsOrder = GetParam().swapFields ? 1 : 0;
-        ASSERT_EQ(Send(id_, ICM_SETSTATE, reinterpret_cast<LPARAM>(&state), sizeof state), 12);
-        gDebugLines = 0;
-        SetDebugOutputHook(&CountDebugLine);
-    }
-    void TearDown() override {
-        SetDebugOutputHook(nullptr);
-        EXPECT_EQ(gDebugLines, 0);
-        Close(id_);
-        AttachedDriverTest::TearDown();
-    }
-
     LRESULT Begin(UINT message, BITMAPINFOHEADER first, BITMAPINFOHEADER second) {
         return Send(id_, message, reinterpret_cast<LPARAM>(&first),
                     reinterpret_cast<LPARAM>(&second));
     }
 
-    BITMAPINFOHEADER Compressed() const {
-        BITMAPINFOHEADER format =
-            Header(kFourCCQlnu, 24, GetParam().compressedWidth, GetParam().compressedHeight);
-        format.biSizeImage = 2 * format.biWidth * format.biHeight + 20;
-        return format;
+    // The request must come back with the host's own buffers, and the output untouched.
+    void DecompressMalformed(const MalformedFrame& c, BITMAPINFOHEADER input) {
+        ASSERT_EQ(Begin(ICM_DECOMPRESS_BEGIN, Header(kFourCCQlnu, 24, 32, 32), c.begun), ICERR_OK);
+        BITMAPINFOHEADER output = c.given;
+        HostBuffer frame(input);
+        HostBuffer picture(output);
+        ICDECOMPRESS request{.lpbiInput = &input,
+                             .lpInput = frame.data(),
+                             .lpbiOutput = &output,
+                             .lpOutput = picture.data()};
+        EXPECT_EQ(Send(id_, ICM_DECOMPRESS, reinterpret_cast<LPARAM>(&request)), ICERR_OK);
+        EXPECT_TRUE(picture.Untouched());
+        EXPECT_EQ(request.lpOutput, picture.data());
     }
 
-    DWORD_PTR id_ = 0;
+    void CompressMalformed(const MalformedFrame& c, BITMAPINFOHEADER output) {
+        ASSERT_EQ(Begin(ICM_COMPRESS_BEGIN, c.begun, Header(kFourCCQlnu, 24, 32, 32)), ICERR_OK);
+        BITMAPINFOHEADER input = c.given;
+        HostBuffer picture(input);
+        HostBuffer frame(output);
+        DWORD chunkId = 0;
+        DWORD flags = 0;
+        ICCOMPRESS request{.lpbiOutput = &output,
+                           .lpOutput = frame.data(),
+                           .lpbiInput = &input,
+                           .lpInput = picture.data(),
+                           .lpckid = &chunkId,
+                           .lpdwFlags = &flags};
+        EXPECT_EQ(Send(id_, ICM_COMPRESS, reinterpret_cast<LPARAM>(&request)), ICERR_OK);
+        EXPECT_TRUE(frame.Untouched());
+        EXPECT_EQ(chunkId, 0u);
+        EXPECT_EQ(flags, 0u);
+        EXPECT_EQ(request.lpInput, picture.data());
+    }
 };
 
-using MalformedDecompressionTest = MalformedFrameTest;
-using MalformedCompressionTest = MalformedFrameTest;
-
-TEST_P(MalformedDecompressionTest, IsRefusedWithoutTouchingTheOutput) {
-    const MalformedFrame& c = GetParam();
-    ASSERT_EQ(Begin(ICM_DECOMPRESS_BEGIN, Header(kFourCCQlnu, 24, 32, 32), c.begun), ICERR_OK);
-    BITMAPINFOHEADER input = Compressed();
-    BITMAPINFOHEADER output = c.given;
-    HostBuffer frame(input);
-    HostBuffer picture(output);
-    ICDECOMPRESS request{};
-    request.lpbiInput = &input;
-    request.lpInput = frame.data();
-    request.lpbiOutput = &output;
-    request.lpOutput = picture.data();
-
-    EXPECT_EQ(Send(id_, ICM_DECOMPRESS, reinterpret_cast<LPARAM>(&request), sizeof request),
-              ICERR_OK);
-    EXPECT_TRUE(picture.Untouched());
-    EXPECT_EQ(request.lpOutput, picture.data());
+TEST_F(MalformedFrameTest, IsRefusedWithoutTouchingTheOutput) {
+    for (const MalformedFrame& c : kCases) {
+        SCOPED_TRACE(std::string(c.compression ? "compression " : "decompression ") + c.name);
+        DebugLines debug;
+        SetChangeFieldsOrder(c.swapFields);
+        BITMAPINFOHEADER compressed =
+            Header(kFourCCQlnu, 24, c.compressedWidth, c.compressedHeight);
+        compressed.biSizeImage = 2 * compressed.biWidth * compressed.biHeight + 20;
+        if (c.compression) {
+            CompressMalformed(c, compressed);
+        } else {
+            DecompressMalformed(c, compressed);
+        }
+        EXPECT_TRUE(debug.Lines().empty());
+    }
 }
-
-TEST_P(MalformedCompressionTest, IsRefusedWithoutTouchingTheOutput) {
-    const MalformedFrame& c = GetParam();
-    ASSERT_EQ(Begin(ICM_COMPRESS_BEGIN, c.begun, Header(kFourCCQlnu, 24, 32, 32)), ICERR_OK);
-    BITMAPINFOHEADER input = c.given;
-    BITMAPINFOHEADER output = Compressed();
-    HostBuffer picture(input);
-    HostBuffer frame(output);
-    DWORD chunkId = 0;
-    DWORD flags = 0;
-    ICCOMPRESS request{};
-    request.lpbiInput = &input;
-    request.lpInput = picture.data();
-    request.lpbiOutput = &output;
-    request.lpOutput = frame.data();
-    request.lpckid = &chunkId;
-    request.lpdwFlags = &flags;
-
-    EXPECT_EQ(Send(id_, ICM_COMPRESS, reinterpret_cast<LPARAM>(&request), sizeof request),
-              ICERR_OK);
-    EXPECT_TRUE(frame.Untouched());
-    EXPECT_EQ(chunkId, 0u);
-    EXPECT_EQ(flags, 0u);
-    EXPECT_EQ(request.lpInput, picture.data());
-}
-
-INSTANTIATE_TEST_SUITE_P(Frames, MalformedDecompressionTest,
-                         ::testing::ValuesIn(kDecompressionCases),
-                         [](const auto& info) { return std::string(info.param.name); });
-INSTANTIATE_TEST_SUITE_P(Frames, MalformedCompressionTest, ::testing::ValuesIn(kCompressionCases),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 // A frame that cannot be read faults inside the swapped decompression, after the session has
 // put its scratch block in the request; the host still gets its own output pointer back.
-class SwappedFaultTest : public AttachedDriverTest {};
-
-TEST_F(SwappedFaultTest, FaultInsideTheSwapGivesTheHostItsOutputBack) {
-    const DWORD_PTR id = Open();
-    CodecState state{};
-    Send(id, ICM_GETSTATE, reinterpret_cast<LPARAM>(&state), sizeof state);
-    state.ChangeFieldsOrder = 1;
-    ASSERT_EQ(Send(id, ICM_SETSTATE, reinterpret_cast<LPARAM>(&state), sizeof state), 12);
+TEST_F(MalformedFrameTest, FaultInsideTheSwapGivesTheHostItsOutputBack) {
+    SetChangeFieldsOrder(true);
     BITMAPINFOHEADER input = Header(kFourCCQlnu, 24, 32, 32);
     input.biSizeImage = 2 * 32 * 32 + 20;
-    BITMAPINFOHEADER output = kUyvy;
-    BITMAPINFOHEADER proposed = output;
-    ASSERT_EQ(Send(id, ICM_DECOMPRESS_BEGIN, reinterpret_cast<LPARAM>(&input),
-                   reinterpret_cast<LPARAM>(&proposed)),
-              ICERR_OK);
+    BITMAPINFOHEADER output = kUyvy32;
+    ASSERT_EQ(Begin(ICM_DECOMPRESS_BEGIN, input, output), ICERR_OK);
     GuardedPages frame(GuardedPages::PageSize());
     frame.ProtectLastPages(1);
     HostBuffer picture(output);
-    ICDECOMPRESS request{};
-    request.lpbiInput = &input;
-    request.lpInput = frame.data();
-    request.lpbiOutput = &output;
-    request.lpOutput = picture.data();
-
-    EXPECT_EQ(Send(id, ICM_DECOMPRESS, reinterpret_cast<LPARAM>(&request), sizeof request),
-              ICERR_OK);
+    ICDECOMPRESS request{.lpbiInput = &input,
+                         .lpInput = frame.data(),
+                         .lpbiOutput = &output,
+                         .lpOutput = picture.data()};
+    EXPECT_EQ(Send(id_, ICM_DECOMPRESS, reinterpret_cast<LPARAM>(&request)), ICERR_OK);
     EXPECT_EQ(request.lpOutput, picture.data());
-    Close(id);
 }
 
 }  // namespace

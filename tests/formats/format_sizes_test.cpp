@@ -1,9 +1,11 @@
-// The byte counts of a format at the edges of the 32-bit fields they come from.
+// The byte counts of a format at the edges of the 32-bit fields they come from, and the frame
+// size that ICM_COMPRESS_GET_SIZE answers without looking at pixel format or geometry.
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <optional>
 
+#include "driver/formats/compression_formats.h"
 #include "driver/formats/format_sizes.h"
 #include "formats/format_builder.h"
 
@@ -37,9 +39,11 @@ const CountCase kCountCases[] = {
 };
 
 TEST(FormatSizesTest, FrameAndPictureSizes) {
+    EXPECT_EQ(CompressGetSize(nullptr), ICERR_BADFORMAT);
     for (const CountCase& c : kCountCases) {
         const BITMAPINFOHEADER format = MakeFormat(BI_RGB, c.bitCount, c.width, c.height);
         EXPECT_EQ(CompressedFrameSize(format), c.frame) << c.width << " x " << c.height;
+        EXPECT_EQ(CompressGetSize(&format), c.frame.value_or(ICERR_BADFORMAT)) << c.width;
         EXPECT_EQ(PictureSize(format), c.picture)
             << c.width << " x " << c.height << " at " << c.bitCount;
     }

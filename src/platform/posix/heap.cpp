@@ -1,7 +1,9 @@
+#include <atomic>
 #include <cstdlib>
 #include <mutex>
 #include <unordered_set>
 
+#include "platform/posix/refusal.h"
 #include "platform/posix/win_functions.h"
 
 namespace {
@@ -17,6 +19,9 @@ PrivateHeap* AsHeap(HANDLE heap) {
     return static_cast<PrivateHeap*>(heap);
 }
 
+// Heap fault injection for tests: the allocations still to go before one is refused.
+std::atomic<SIZE_T> gAllocationsBeforeRefusal{0};
+
 }  // namespace
 
 HANDLE HeapCreate(DWORD, SIZE_T, SIZE_T) {
@@ -24,7 +29,7 @@ HANDLE HeapCreate(DWORD, SIZE_T, SIZE_T) {
 }
 
 LPVOID HeapAlloc(HANDLE heap, DWORD, SIZE_T bytes) {
-    if (heap == nullptr) {
+    if (heap == nullptr || IsRefusedCall(gAllocationsBeforeRefusal)) {
         return nullptr;
     }
     void* block = std::malloc(bytes == 0 ? 1 : bytes);
@@ -64,4 +69,12 @@ SIZE_T PosixHeapLiveBlockCount(HANDLE heap) {
     }
     std::lock_guard guard(AsHeap(heap)->lock);
     return AsHeap(heap)->liveBlocks.size();
+}
+
+void PosixHeapRefuseAllocation(SIZE_T nth) {
+    gAllocationsBeforeRefusal = nth;
+}
+
+bool PosixHeapRefusalPending() {
+    return gAllocationsBeforeRefusal != 0;
 }

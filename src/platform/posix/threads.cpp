@@ -1,11 +1,13 @@
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <thread>
 
+#include "platform/posix/refusal.h"
 #include "platform/posix/win_functions.h"
 
 namespace {
@@ -25,9 +27,19 @@ struct Signal {
     }
 };
 
+// Every event and thread handle is one of these; the count of them is a test seam that shows
+// handles left open.
+std::atomic<SIZE_T> gOpenHandles{0};
+
+// Handle fault injection for tests: the events and threads still to make before one is refused.
+std::atomic<SIZE_T> gHandlesBeforeRefusal{0};
+
 class WaitableObject {
 public:
-    virtual ~WaitableObject() = default;
+    WaitableObject() { ++gOpenHandles; }
+    virtual ~WaitableObject() { --gOpenHandles; }
+    WaitableObject(const WaitableObject&) = delete;
+    WaitableObject& operator=(const WaitableObject&) = delete;
     virtual DWORD Wait(DWORD milliseconds) = 0;
 };
 
@@ -116,6 +128,9 @@ void GetSystemInfo(SYSTEM_INFO* info) {
 }
 
 HANDLE CreateEventA(void*, BOOL manualReset, BOOL initialState, LPCSTR) {
+    if (IsRefusedCall(gHandlesBeforeRefusal)) {
+        return nullptr;
+    }
     return static_cast<WaitableObject*>(new Event(manualReset != FALSE, initialState != FALSE));
 }
 
@@ -139,6 +154,9 @@ BOOL ResetEvent(HANDLE event) {
 
 HANDLE CreateThread(void*, SIZE_T, LPTHREAD_START_ROUTINE start, LPVOID parameter, DWORD,
                     LPDWORD threadId) {
+    if (IsRefusedCall(gHandlesBeforeRefusal)) {
+        return nullptr;
+    }
     try {
         auto* thread = new Thread(start, parameter);
         if (threadId != nullptr) {
@@ -182,4 +200,16 @@ DWORD GetTickCount() {
     const auto since = std::chrono::steady_clock::now().time_since_epoch();
     return static_cast<DWORD>(
         std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+}
+
+SIZE_T PosixOpenHandleCount() {
+    return gOpenHandles;
+}
+
+void PosixRefuseHandle(SIZE_T nth) {
+    gHandlesBeforeRefusal = nth;
+}
+
+bool PosixHandleRefusalPending() {
+    return gHandlesBeforeRefusal != 0;
 }

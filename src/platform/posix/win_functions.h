@@ -68,6 +68,16 @@ HMODULE GetDriverModuleHandle(HDRVR driver);
 
 // Test seams that exist only on POSIX.
 SIZE_T PosixHeapLiveBlockCount(HANDLE heap);
+// Makes the nth HeapAlloc call from now on (1 for the next) answer null, once; 0 refuses none.
+void PosixHeapRefuseAllocation(SIZE_T nth);
+// True while the refusal set above has not yet been reached.
+bool PosixHeapRefusalPending();
+// Event and thread handles made and not yet closed.
+SIZE_T PosixOpenHandleCount();
+// Makes the nth CreateEventA or CreateThread call from now on answer null, once; 0 refuses none.
+void PosixRefuseHandle(SIZE_T nth);
+// True while the refusal set above has not yet been reached.
+bool PosixHandleRefusalPending();
 using DebugOutputHook = void (*)(LPCSTR text);
 void SetDebugOutputHook(DebugOutputHook hook);
 // Empties the registry; handles still open then answer ERROR_KEY_DELETED.
