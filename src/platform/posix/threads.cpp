@@ -198,8 +198,7 @@ void Sleep(DWORD milliseconds) {
 
 DWORD GetTickCount() {
     const auto since = std::chrono::steady_clock::now().time_since_epoch();
-    return static_cast<DWORD>(
-        std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+    return static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
 }
 
 SIZE_T PosixOpenHandleCount() {
