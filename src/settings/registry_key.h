@@ -31,7 +31,8 @@ public:
 
     // Reads a value of any type into the buffer. When the read fails and a default is given, the
     // default is written (a REG_SZ default without its terminating zero, anything else with
-    // size bytes) and the answer is that of reading it again.
+    // size bytes) and the answer is that of reading it again. The driver's own reads give no
+    // default; the form belongs to the class's interface, as does Access().
     bool QueryValue(LPCSTR name, DWORD type, void* buffer, DWORD size,
                     const void* defaultValue = nullptr);
 

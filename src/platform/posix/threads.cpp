@@ -69,11 +69,6 @@ public:
         }
     }
 
-    void Reset() {
-        std::lock_guard guard(signal_.lock);
-        signalled_ = false;
-    }
-
 private:
     Signal signal_;
     const bool manualReset_;
@@ -140,15 +135,6 @@ BOOL SetEvent(HANDLE event) {
         return FALSE;
     }
     target->Set();
-    return TRUE;
-}
-
-BOOL ResetEvent(HANDLE event) {
-    auto* target = dynamic_cast<Event*>(AsWaitable(event));
-    if (target == nullptr) {
-        return FALSE;
-    }
-    target->Reset();
     return TRUE;
 }
 

@@ -26,7 +26,6 @@ BOOL FreeLibrary(HMODULE module);
 void GetSystemInfo(SYSTEM_INFO* info);
 HANDLE CreateEventA(void* attributes, BOOL manualReset, BOOL initialState, LPCSTR name);
 BOOL SetEvent(HANDLE event);
-BOOL ResetEvent(HANDLE event);
 HANDLE CreateThread(void* attributes, SIZE_T stackSize, LPTHREAD_START_ROUTINE start,
                     LPVOID parameter, DWORD creationFlags, LPDWORD threadId);
 BOOL GetExitCodeThread(HANDLE thread, LPDWORD exitCode);
