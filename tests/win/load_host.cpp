@@ -13,6 +13,9 @@ using host_test::kQlnu;
 constexpr int kWarmUpCycles = 50;
 constexpr int kOpenCloseCycles = 200;
 constexpr int kBeginEndCycles = 1000;
+// Wine makes a few handles of its own when it first needs them, at moments no host chooses; a
+// handle forgotten on each begin or open would add a thousand.
+constexpr int kWineOwnHandles = 8;
 
 int OpenHandleCount() {
     int count = 0;
@@ -64,7 +67,7 @@ int main() {
     for (int cycle = 0; cycle < kBeginEndCycles; ++cycle) {
         BeginAndEnd(codec, &picture, &frame);
     }
-    CHECK_EQ(OpenHandleCount(), handlesBefore);
+    CHECK(OpenHandleCount() <= handlesBefore + kWineOwnHandles);
 
     for (int cycle = 0; cycle < kOpenCloseCycles; ++cycle) {
         HIC other = ICOpen(ICTYPE_VIDEO, kQlnu, ICMODE_COMPRESS);
@@ -72,7 +75,7 @@ int main() {
         CHECK_EQ(ICCompressBegin(other, &picture, &frame), ICERR_OK);
         ICClose(other);
     }
-    CHECK_EQ(OpenHandleCount(), handlesBefore);
+    CHECK(OpenHandleCount() <= handlesBefore + kWineOwnHandles);
     ICClose(codec);
     CHECK(host_test::RemoveDriver());
     return host_test::Finish();
