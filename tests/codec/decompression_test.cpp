@@ -4,7 +4,6 @@
 
 #include "frame_builder.h"
 #include "session_test.h"
-#include "support/guarded_pages.h"
 
 namespace {
 
@@ -41,24 +40,16 @@ protected:
         odd_ = LinesOf(picture_, 1);
     }
 
-    // Decodes to UYVY into a picture filled with 0xCD. The frame ends where an unreadable page
-    // begins, and its format gives its size less `shortenedBy`.
+    // Decodes to UYVY into a picture filled with 0xCD; the frame's format gives its size less
+    // `shortenedBy`.
     Bytes DecodeUyvy(const FrameBuilder& builder, DWORD flags = 0, DWORD shortenedBy = 0) {
         const Bytes& frame = builder.Frame();
-        GuardedPages memory(frame.size());
-        std::copy(frame.begin(), frame.end(), memory.data());
         const BITMAPINFOHEADER output = UncompressedHeader(kUyvy, kWidth, kHeight);
         EXPECT_EQ(DecompressBegin(output, kWidth, kHeight), ICERR_OK);
-        BITMAPINFOHEADER input = QlnuHeader(kWidth, kHeight);
-        input.biSizeImage = static_cast<DWORD>(frame.size()) - shortenedBy;
-        BITMAPINFOHEADER outputFormat = output;
         Bytes decoded(output.biSizeImage, 0xCD);
-        ICDECOMPRESS request{.dwFlags = flags,
-                             .lpbiInput = &input,
-                             .lpInput = memory.data(),
-                             .lpbiOutput = &outputFormat,
-                             .lpOutput = decoded.data()};
-        EXPECT_EQ(Send(id_, ICM_DECOMPRESS, reinterpret_cast<LPARAM>(&request)), ICERR_OK);
+        EXPECT_EQ(DecompressFrame(frame, static_cast<DWORD>(frame.size()) - shortenedBy, output,
+                                  decoded, flags),
+                  ICERR_OK);
         return decoded;
     }
 

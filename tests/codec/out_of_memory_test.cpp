@@ -1,6 +1,8 @@
 // Sessions with the field order swap on a two-processor machine, begun, run for one frame and
 // ended with one allocation of the driver's heap, or one event or thread, refused at a time:
 // each message gives its answer, nothing faults, and the end gives back every block and handle.
+#include <string>
+
 #include "debug_lines.h"
 #include "frame_builder.h"
 #include "session_test.h"
@@ -11,7 +13,6 @@ constexpr LONG kSide = 16;
 
 struct RefusalCase {
     const char* name;
-    bool compression;
     // The allocation refused, counted from the begin message (1: the session); 0 for none.
     SIZE_T refused;
     LRESULT beginAnswer;
@@ -24,26 +25,17 @@ struct RefusalCase {
 // A session allocates itself, its converter tables, its repacker and its worker's job at the
 // begin, and its scratch block at the first frame; its worker makes a start event, a done event
 // and a thread. Without a job or any of those it runs on one thread; without a scratch block
-// the frame is not touched.
+// the frame is not touched. Compression and decompression sessions refuse alike.
 const RefusalCase kCases[] = {
-    {"CompressionSession", true, 1, ICERR_BADFORMAT, ICERR_ERROR, false},
-    {"CompressionTables", true, 2, ICERR_ERROR, ICERR_ERROR, false},
-    {"CompressionRepacker", true, 3, ICERR_ERROR, ICERR_ERROR, false},
-    {"CompressionWorkerJob", true, 4, ICERR_OK, ICERR_OK, true},
-    {"CompressionScratch", true, 5, ICERR_OK, ICERR_OK, false},
-    {"CompressionNothingRefused", true, 0, ICERR_OK, ICERR_OK, true},
-    {"CompressionStartEvent", true, 0, ICERR_OK, ICERR_OK, true, 1},
-    {"CompressionDoneEvent", true, 0, ICERR_OK, ICERR_OK, true, 2},
-    {"CompressionThread", true, 0, ICERR_OK, ICERR_OK, true, 3},
-    {"DecompressionSession", false, 1, ICERR_BADFORMAT, ICERR_ERROR, false},
-    {"DecompressionTables", false, 2, ICERR_ERROR, ICERR_ERROR, false},
-    {"DecompressionRepacker", false, 3, ICERR_ERROR, ICERR_ERROR, false},
-    {"DecompressionWorkerJob", false, 4, ICERR_OK, ICERR_OK, true},
-    {"DecompressionScratch", false, 5, ICERR_OK, ICERR_OK, false},
-    {"DecompressionNothingRefused", false, 0, ICERR_OK, ICERR_OK, true},
-    {"DecompressionStartEvent", false, 0, ICERR_OK, ICERR_OK, true, 1},
-    {"DecompressionDoneEvent", false, 0, ICERR_OK, ICERR_OK, true, 2},
-    {"DecompressionThread", false, 0, ICERR_OK, ICERR_OK, true, 3},
+    {"Session", 1, ICERR_BADFORMAT, ICERR_ERROR, false},
+    {"Tables", 2, ICERR_ERROR, ICERR_ERROR, false},
+    {"Repacker", 3, ICERR_ERROR, ICERR_ERROR, false},
+    {"WorkerJob", 4, ICERR_OK, ICERR_OK, true},
+    {"Scratch", 5, ICERR_OK, ICERR_OK, false},
+    {"NothingRefused", 0, ICERR_OK, ICERR_OK, true},
+    {"StartEvent", 0, ICERR_OK, ICERR_OK, true, 1},
+    {"DoneEvent", 0, ICERR_OK, ICERR_OK, true, 2},
+    {"Thread", 0, ICERR_OK, ICERR_OK, true, 3},
 };
 
 class OutOfMemoryTest : public SessionTest {
@@ -86,17 +78,19 @@ protected:
 TEST_F(OutOfMemoryTest, EachMessageAnswersAndTheEndGivesEverythingBack) {
     const SIZE_T blocks = PosixHeapLiveBlockCount(ghDriverHeap);
     const SIZE_T handles = PosixOpenHandleCount();
-    for (const RefusalCase& c : kCases) {
-        SCOPED_TRACE(c.name);
-        DebugLines debug;
-        PosixHeapRefuseAllocation(c.refused);
-        PosixRefuseHandle(c.refusedHandle);
-        EXPECT_EQ(c.compression ? CompressOnce(c) : DecompressOnce(c), c.frameWritten);
-        EXPECT_FALSE(PosixHeapRefusalPending());
-        EXPECT_FALSE(PosixHandleRefusalPending());
-        EXPECT_TRUE(debug.Lines().empty());
-        EXPECT_EQ(PosixHeapLiveBlockCount(ghDriverHeap), blocks);
-        EXPECT_EQ(PosixOpenHandleCount(), handles);
+    for (bool compression : {true, false}) {
+        for (const RefusalCase& c : kCases) {
+            SCOPED_TRACE(std::string(compression ? "compression " : "decompression ") + c.name);
+            DebugLines debug;
+            PosixHeapRefuseAllocation(c.refused);
+            PosixRefuseHandle(c.refusedHandle);
+            EXPECT_EQ(compression ? CompressOnce(c) : DecompressOnce(c), c.frameWritten);
+            EXPECT_FALSE(PosixHeapRefusalPending());
+            EXPECT_FALSE(PosixHandleRefusalPending());
+            EXPECT_TRUE(debug.Lines().empty());
+            EXPECT_EQ(PosixHeapLiveBlockCount(ghDriverHeap), blocks);
+            EXPECT_EQ(PosixOpenHandleCount(), handles);
+        }
     }
 }
 

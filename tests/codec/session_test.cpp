@@ -1,7 +1,9 @@
 #include "session_test.h"
 
+#include <algorithm>
 #include <cstdlib>
-#include <cstring>
+
+#include "support/guarded_pages.h"
 
 void SessionTest::SetUp() {
     AttachedDriverTest::SetUp();
@@ -72,9 +74,11 @@ LRESULT SessionTest::DecompressFrame(const Bytes& frame, DWORD frameBytes,
     BITMAPINFOHEADER input = QlnuHeader(output.biWidth, output.biHeight);
     input.biSizeImage = frameBytes;
     BITMAPINFOHEADER outputFormat = output;
+    GuardedPages guarded(frame.size());
+    std::copy(frame.begin(), frame.end(), guarded.data());
     ICDECOMPRESS request{.dwFlags = flags,
                          .lpbiInput = &input,
-                         .lpInput = const_cast<BYTE*>(frame.data()),
+                         .lpInput = guarded.data(),
                          .lpbiOutput = &outputFormat,
                          .lpOutput = picture.data()};
     return Send(id_, ICM_DECOMPRESS, reinterpret_cast<LPARAM>(&request));

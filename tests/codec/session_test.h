@@ -33,7 +33,8 @@ protected:
     // Begin, compress one picture, end.
     Bytes Compress(const PictureFormat& format, LONG width, LONG height, const Bytes& picture);
 
-    // One ICM_DECOMPRESS on the running session into `picture` (its size is the buffer).
+    // One ICM_DECOMPRESS on the running session into `picture` (its size is the buffer); the
+    // frame ends where an unreadable page begins, and its format claims `frameBytes`.
     LRESULT DecompressFrame(const Bytes& frame, DWORD frameBytes, const BITMAPINFOHEADER& output,
                             Bytes& picture, DWORD flags = 0);
 

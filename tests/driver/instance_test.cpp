@@ -3,23 +3,12 @@
 #include <cstring>
 #include <string>
 
-#include "driver/codec_instance.h"
-#include "support/attached_driver.h"
+#include "codec/session_test.h"
 
 namespace {
 
-class InstanceStateTest : public AttachedDriverTest {
+class InstanceStateTest : public SessionTest {
 protected:
-    void SetUp() override {
-        AttachedDriverTest::SetUp();
-        id_ = Open();
-        ASSERT_NE(id_, 0u);
-    }
-    void TearDown() override {
-        Close(id_);
-        AttachedDriverTest::TearDown();
-    }
-
     LRESULT GetState(void* buffer, DWORD size) {
         return Send(id_, ICM_GETSTATE, reinterpret_cast<LPARAM>(buffer), size);
     }
@@ -31,26 +20,24 @@ protected:
         EXPECT_EQ(GetState(&state, sizeof state), 12);
         return state;
     }
-
-    DWORD_PTR id_ = 0;
 };
 
-using Bytes = std::array<unsigned char, 12>;
+using StateBytes = std::array<unsigned char, 12>;
 
-Bytes BytesOf(const CodecState& state) {
-    Bytes bytes;
+StateBytes BytesOf(const CodecState& state) {
+    StateBytes bytes;
     std::memcpy(bytes.data(), &state, sizeof state);
     return bytes;
 }
 
 TEST_F(InstanceStateTest, GetStateGivesTheFactoryStateToABufferLargeEnough) {
-    const Bytes expected = {'Q', 'L', 'N', 'U', 0x40, 0x1F, 0, 0, 1, 0, 1, 1};
+    const StateBytes expected = {'Q', 'L', 'N', 'U', 0x40, 0x1F, 0, 0, 1, 0, 1, 1};
     EXPECT_EQ(BytesOf(State()), expected);
-    Bytes buffer;
+    StateBytes buffer;
     buffer.fill(0xEE);
     EXPECT_EQ(GetState(buffer.data(), 0), 12);
     EXPECT_EQ(GetState(buffer.data(), 11), 0);
-    Bytes untouched;
+    StateBytes untouched;
     untouched.fill(0xEE);
     EXPECT_EQ(buffer, untouched);
     EXPECT_EQ(GetState(nullptr, 12), 12);
@@ -60,7 +47,7 @@ TEST_F(InstanceStateTest, GetStateGivesTheFactoryStateToABufferLargeEnough) {
 // buffer of 12 bytes or more; anything else leaves the state as it was and answers 0.
 TEST_F(InstanceStateTest, SetStateTakesTwelveBytesWithTheHandlerInAnyCase) {
     const struct {
-        Bytes given;
+        StateBytes given;
         DWORD size;
         bool taken;
     } cases[] = {
@@ -71,9 +58,10 @@ TEST_F(InstanceStateTest, SetStateTakesTwelveBytesWithTheHandlerInAnyCase) {
         {{'Q', 'L', 'N', 'T', 0x40, 0x1F, 0, 0, 0, 1, 0, 1}, 12, false},
         {{'Q', 'L', 0, 'U', 0x40, 0x1F, 0, 0, 0, 1, 0, 1}, 12, false},
         {{'Q', 'L', 'N', 'U', 0x40, 0x1F, 0, 0, 1, 1, 1, 1}, 11, false},
+        {{'Q', 'L', 'N', 'U', 0x40, 0x1F, 0, 0, 1, 1, 1, 1}, 0, false},
     };
     for (const auto& c : cases) {
-        const Bytes before = BytesOf(State());
+        const StateBytes before = BytesOf(State());
         std::array<unsigned char, 100> buffer{};
         std::memcpy(buffer.data(), c.given.data(), 12);
         EXPECT_EQ(SetState(buffer.data(), c.size), c.taken ? 12 : 0) << c.given[3];
@@ -83,7 +71,7 @@ TEST_F(InstanceStateTest, SetStateTakesTwelveBytesWithTheHandlerInAnyCase) {
 
 TEST_F(InstanceStateTest, SetStateWithoutBufferResetsToFactoryNotToDefaults) {
     DefaultCodecState.ChangeFieldsOrder = 1;
-    const Bytes odd = {'Q', 'L', 'N', 'U', 1, 1, 1, 1, 0, 1, 0, 0};
+    const StateBytes odd = {'Q', 'L', 'N', 'U', 1, 1, 1, 1, 0, 1, 0, 0};
     ASSERT_EQ(SetState(odd.data(), 12), 12);
     EXPECT_EQ(SetState(nullptr, 0), 12);
     DefaultCodecState = kFactoryCodecState;
@@ -100,13 +88,13 @@ TEST_F(InstanceStateTest, NewInstancesCopyTheOptionBytesOfTheDefaults) {
     ASSERT_EQ(Send(later, ICM_GETSTATE, reinterpret_cast<LPARAM>(&state), 12), 12);
     Close(later);
     DefaultCodecState = kFactoryCodecState;
-    const Bytes expected = {'Q', 'L', 'N', 'U', 0x40, 0x1F, 0, 0, 0, 1, 0, 1};
+    const StateBytes expected = {'Q', 'L', 'N', 'U', 0x40, 0x1F, 0, 0, 0, 1, 0, 1};
     EXPECT_EQ(BytesOf(state), expected);
     EXPECT_EQ(State().ChangeFieldsOrder, 0) << "an open instance keeps its own options";
 }
 
 TEST_F(InstanceStateTest, SetStateOnTheConfigurationOnlyOpenAnswersZero) {
-    const Bytes given = {'Q', 'L', 'N', 'U', 0, 0, 0, 0, 0, 1, 0, 1};
+    const StateBytes given = {'Q', 'L', 'N', 'U', 0, 0, 0, 0, 0, 1, 0, 1};
     EXPECT_EQ(
         Send(kConfigurationOnlyDriverId, ICM_SETSTATE, reinterpret_cast<LPARAM>(given.data()), 12),
         0);

@@ -7,7 +7,7 @@
 
 #include "codec/debug_lines.h"
 #include "codec/session_test.h"
-#include "common/fourcc.h"
+#include "formats/format_builder.h"
 #include "support/guarded_pages.h"
 
 namespace {
@@ -15,13 +15,7 @@ namespace {
 constexpr BYTE kUntouched = 0xEE;
 
 BITMAPINFOHEADER Header(DWORD compression, WORD bitCount, LONG width, LONG height) {
-    BITMAPINFOHEADER format{};
-    format.biSize = sizeof format;
-    format.biWidth = width;
-    format.biHeight = height;
-    format.biPlanes = 1;
-    format.biBitCount = bitCount;
-    format.biCompression = compression;
+    BITMAPINFOHEADER format = MakeFormat(compression, bitCount, width, height);
     format.biSizeImage = static_cast<DWORD>(width * std::abs(height) * bitCount / 8);
     return format;
 }

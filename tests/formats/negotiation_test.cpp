@@ -3,6 +3,7 @@
 // are offered RGB only.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <optional>
 
@@ -74,6 +75,8 @@ const QueryCase kCompressionCases[] = {
     {"ColourWordsUpToTheLimit", WithColours(Pal(BI_RGB, 24), 0x1FFFFFF5), kNone, kOk},
     {"ColourWordsBeyondTheLimit", WithColours(Pal(BI_RGB, 24), 0x1FFFFFF6), kNone, kBad},
     {"NegativeWidth", MakeFormat(BI_RGB, 24, -16, 16), kNone, kBad},
+    {"WidestMultipleOf16", MakeFormat(BI_RGB, 24, INT_MAX - 15, 16), kNone, kBad},
+    {"LowestHeight", MakeFormat(BI_RGB, 24, 16, INT_MIN), kNone, kBad},
 };
 
 const QueryCase kDecompressionCases[] = {
@@ -212,7 +215,8 @@ TEST(ProposalTest, RefusedInputsLeaveTheOutputUntouched) {
     shortRgb.biSize = shortQlnu.biSize = 39;
     const BITMAPINFOHEADER compressionInputs[] = {Pal(kFourCCUyvy, 24), shortRgb,
                                                   MakeFormat(kFourCCUyvy, 16, 65536, 32768)};
-    const BITMAPINFOHEADER decompressionInputs[] = {Pal(kFourCCQlnd, 24), shortQlnu};
+    const BITMAPINFOHEADER decompressionInputs[] = {Pal(kFourCCQlnd, 24), shortQlnu,
+                                                    MakeFormat(kFourCCQlnu, 24, -16, 32)};
     FormatWithColours out = Sentinel();
     for (const BITMAPINFOHEADER& in : compressionInputs) {
         EXPECT_EQ(CompressGetFormat(&in, nullptr), kBad);
