@@ -64,16 +64,6 @@ inline const ClassBinding kClassBindings[] = {
     {159, &FieldKernelRow::sse2, TableLayout::Wide16, FastCopy_StreamingDescending},
 };
 
-// The first class that binds `variant`: its tables are laid out as that variant reads them.
-inline CpuClass ClassOf(FieldKernel FieldKernelRow::*variant) {
-    for (const ClassBinding& binding : kClassBindings) {
-        if (binding.conversion == variant) {
-            return binding.cpuClass;
-        }
-    }
-    return 0;
-}
-
 // Empties both coefficient tables and fills them again as a machine of `cpuClass` does
 // (nothing may read them meanwhile).
 inline void FillTablesAs(CpuClass cpuClass) {

@@ -24,8 +24,7 @@ struct StoredValue {
 
     DWORD Dword() const {
         DWORD value = 0;
-        std::copy_n(data.begin(), std::min(data.size(), sizeof value),
-                    reinterpret_cast<BYTE*>(&value));
+        std::memcpy(&value, data.data(), std::min(data.size(), sizeof value));
         return value;
     }
     // The bytes as stored, terminating zero included when there is one.
