@@ -63,17 +63,15 @@ TEST(Classification, RealProcessorGivesAClassOfTheTable) {
     EXPECT_EQ(GetCpuClass(), cpuClass);
 }
 
-CpuidRegisters ExecuteIllegalInstruction(std::uint32_t) {
-    __builtin_trap();
-}
-
-CpuidRegisters Throw(std::uint32_t) {
-    throw std::runtime_error("no identification");
-}
-
 // Readers that fail the way a processor without the instruction, or a broken one, would.
 TEST(Classification, FaultWhileClassifyingGivesZero) {
-    for (CpuidReader reader : {ExecuteIllegalInstruction, Throw}) {
+    const CpuidReader illegalInstruction = [](std::uint32_t) -> CpuidRegisters {
+        __builtin_trap();
+    };
+    const CpuidReader broken = [](std::uint32_t) -> CpuidRegisters {
+        throw std::runtime_error("no identification");
+    };
+    for (CpuidReader reader : {illegalInstruction, broken}) {
         SetCpuidReaderForTesting(reader);
         EXPECT_EQ(GetCpuClass(), 0);
     }

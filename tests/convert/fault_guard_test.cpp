@@ -18,8 +18,8 @@ BYTE ReadByte(const BYTE* at) {
 }
 
 // The first byte past the area, which is unreadable.
-const BYTE* PastTheEnd(const GuardedPages& pages) {
-    return pages.data() + pages.size();
+BYTE ReadPastTheEnd(const GuardedPages& pages) {
+    return ReadByte(pages.data() + pages.size());
 }
 
 // A fault ends the body but keeps what it wrote, again and again; a guard that ran to its end
@@ -31,7 +31,7 @@ TEST(FaultGuard, FaultEndsTheBodyAndKeepsWhatItWrote) {
         int after = 0;
         ASSERT_FALSE(RunGuarded([&] {
             before = 1;
-            after = ReadByte(PastTheEnd(pages)) + 1;
+            after = ReadPastTheEnd(pages) + 1;
         }));
         ASSERT_EQ(before, 1);
         ASSERT_EQ(after, 0);
@@ -55,14 +55,14 @@ TEST(FaultGuard, GuardsNest) {
     GuardedPages pages(64);
     int reached = 0;
     EXPECT_TRUE(RunGuarded([&] {
-        EXPECT_FALSE(RunGuarded([&] { ReadByte(PastTheEnd(pages)); }));
+        EXPECT_FALSE(RunGuarded([&] { ReadPastTheEnd(pages); }));
         reached = 1;
     }));
     EXPECT_EQ(reached, 1);
     EXPECT_FALSE(RunGuarded([&] {
         EXPECT_TRUE(RunGuarded([] {}));
         reached = 2;
-        ReadByte(PastTheEnd(pages));
+        ReadPastTheEnd(pages);
         reached = 3;
     }));
     EXPECT_EQ(reached, 2);
@@ -81,7 +81,7 @@ TEST(FaultGuardDeathTest, FaultOutsideAnyGuardStillEndsTheProcess) {
 #endif
             GuardedPages pages(64);
             RunGuarded([] {});  // the handler is installed
-            ReadByte(PastTheEnd(pages));
+            ReadPastTheEnd(pages);
         },
         "");
 }

@@ -62,19 +62,14 @@ TEST(FirstCallThreads, TwoThreadsResolveFastCopyToTheSameVariant) {
 constexpr std::size_t kTableBytes = 4096;
 CoefficientTable<kTableBytes> gRaceTable;
 
-void FillWith(BYTE* entries, BYTE seed) {
-    for (std::size_t i = 0; i < kTableBytes; ++i) {
-        entries[i] = static_cast<BYTE>(seed + i);
-    }
-}
-
 TEST(FirstCallThreads, RacingPublishersBothLeaveWithTheWholeTable) {
     for (int round = 0; round < kRounds; ++round) {
         gRaceTable.ResetForTesting();
         const BYTE* seen[2] = {};
         RaceTwoThreads([&](int thread) {
+            // Each thread fills the table with its own sequence, counting up from 1 or 2.
             gRaceTable.PublishOnce([thread](BYTE* entries) {
-                FillWith(entries, static_cast<BYTE>(thread == 0 ? 1 : 2));
+                std::iota(entries, entries + kTableBytes, static_cast<BYTE>(thread + 1));
             });
             seen[thread] = gRaceTable.Data();
         });

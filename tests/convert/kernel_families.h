@@ -1,7 +1,5 @@
-// What the kernel tests go over: every field conversion with its slot, reference and four
-// processor variants; the one table of processor class to variant for every binding point;
-// coefficient tables filled as a class fills them; and the check that a call left the x87/MMX
-// registers free.
+// What the kernel tests share: the field conversions with their slots and references, what each
+// processor class binds, tables filled as a class fills them, and the x87/MMX register check.
 #pragma once
 
 #include <cstdint>

@@ -1,5 +1,6 @@
 // The codec's flags and full-screen list: what loading accepts, what saving leaves in the
 // registry, and which programs count as full-screen. A first run is the attach test's.
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <optional>
@@ -185,9 +186,8 @@ TEST_F(SettingsStoreTest, AKeyTheUserMayNotWriteIsReadButNeverWritten) {
 
 TEST_F(SettingsStoreTest, TheRunningProgramIsFoundInAnySlotIgnoringCase) {
     std::string lower = OwnFileName();
-    for (char& c : lower) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     std::memset(FullScreenApps, 0, sizeof FullScreenApps);
     std::strcpy(FullScreenApps[0], "OTHER.EXE");
     std::strcpy(FullScreenApps[9], (OwnFileName() + ".BAK").c_str());

@@ -11,12 +11,6 @@
 
 namespace {
 
-std::string ApplicationName(int index) {
-    char name[16];
-    std::snprintf(name, sizeof name, "Application%02X", index);
-    return name;
-}
-
 using YuvRestrictedAppsTest = EmptyRegistryTest;
 
 // The names stored as "Application00" and on; an empty one is left out.
@@ -42,9 +36,10 @@ TEST_F(YuvRestrictedAppsTest, LoadsACompleteList) {
     for (const StoredList& list : kStoredLists) {
         PosixRegistryReset();
         for (std::size_t index = 0; index < list.stored.size(); ++index) {
+            char name[32];
+            std::snprintf(name, sizeof name, "Application%02zX", index);
             if (!list.stored[index].empty()) {
-                PutString(kYuvListKey, ApplicationName(static_cast<int>(index)).c_str(),
-                          list.stored[index]);
+                PutString(kYuvListKey, name, list.stored[index]);
             }
         }
         PutDword(kYuvListKey, "Correct state", 1);
