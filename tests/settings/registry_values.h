@@ -113,9 +113,10 @@ inline std::string OwnFileName() {
 class EmptyRegistryTest : public ::testing::Test {
 protected:
     void SetUp() override { PosixRegistryReset(); }
-    void TearDown() override {
-        // Every handle the code under test opened is closed again, and no call went to a key
-        // that failed to open.
+    void TearDown() override { ExpectHandlesClosedAndReset(); }
+    // Every handle the code under test opened is closed again, and no call went to a key that
+    // failed to open; also between the cases of a table, which each start from an empty registry.
+    static void ExpectHandlesClosedAndReset() {
         EXPECT_EQ(PosixRegistryOpenHandleCount(), 0u);
         EXPECT_EQ(PosixRegistryInvalidHandleUses(), 0u);
         PosixRegistryReset();

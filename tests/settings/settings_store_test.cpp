@@ -18,7 +18,7 @@ protected:
     void SetUp() override { StartAgain(); }
     // An empty registry, the factory flags and a list left from an earlier load.
     static void StartAgain() {
-        PosixRegistryReset();
+        ExpectHandlesClosedAndReset();
         DefaultCodecState = kFactoryCodecState;
         for (char* slot : FullScreenApps) {
             std::strcpy(slot, "LEFTOVER.EXE");

@@ -34,7 +34,7 @@ const StoredList kStoredLists[] = {
 
 TEST_F(YuvRestrictedAppsTest, LoadsACompleteList) {
     for (const StoredList& list : kStoredLists) {
-        PosixRegistryReset();
+        ExpectHandlesClosedAndReset();
         for (std::size_t index = 0; index < list.stored.size(); ++index) {
             char name[32];
             std::snprintf(name, sizeof name, "Application%02zX", index);
@@ -55,7 +55,7 @@ TEST_F(YuvRestrictedAppsTest, LoadsACompleteList) {
 // A "Correct state" of 0, of 2, or missing (-1).
 TEST_F(YuvRestrictedAppsTest, AListNotMarkedCorrectIsReplacedByTheDefaultList) {
     for (const int correctState : {0, 2, -1}) {
-        PosixRegistryReset();
+        ExpectHandlesClosedAndReset();
         PutString(kYuvListKey, "Application00", "A.EXE");
         PutString(kYuvListKey, "Application01", "B.EXE");
         if (correctState >= 0) {
