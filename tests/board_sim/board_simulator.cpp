@@ -1,7 +1,5 @@
-// A stand-in for the board's interface library: exports every entry point under its own name,
-// logs each call and answers as the board the test set up; every entry point but the two that
-// test the board answers 0. Tests steer it through qlnsim_control and read the log through
-// qlnsim_calls.
+// Every entry point of the board's interface library under its own name: each logs its call
+// and answers 0, except the two that test the board, which answer as the test set them up.
 #include <vector>
 
 #include "board_simulator.h"

@@ -14,12 +14,9 @@ enum class BoardEntry : DWORD_PTR {
 
 // The first argument of qlnsim_control.
 enum class QlnsimCommand : DWORD_PTR {
-    // Back to a ready board (qlndll_status 1, vdc_get_version 1073) with an empty log.
-    Reset,
-    // What qlndll_status answers from now on.
-    SetStatus,
-    // What vdc_get_version answers from now on.
-    SetVersion,
+    Reset,       // back to a ready board (qlndll_status 1, vdc_get_version 1073), empty log
+    SetStatus,   // what qlndll_status answers from now on
+    SetVersion,  // what vdc_get_version answers from now on
 };
 
 // qlnsim_control(command, value): answers 1 for a known command, 0 otherwise.

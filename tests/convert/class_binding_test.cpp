@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <numeric>
 #include <vector>
 
 #include "codec/fast_copy.h"
@@ -53,19 +54,14 @@ void ExpectTableLayout(const BYTE* table, TableLayout layout, std::size_t bytes,
 
 class ClassBindingTest : public ::testing::TestWithParam<ClassBinding> {
 protected:
-    void SetUp() override {
-        ResetAllSlots();
-        gRgbToYuvTable.ResetForTesting();
-        gYuvToRgbTable.ResetForTesting();
-    }
     void TearDown() override { ResetAllSlots(); }
 };
 
 TEST_P(ClassBindingTest, EveryBindingPointTakesTheVariantOfTheClass) {
     const ClassBinding& binding = GetParam();
+    ResetAllSlots();
+    FillTablesAs(binding.cpuClass);
     ScopedFakeProcessor fake(binding.cpuClass);
-    const RgbToYuvTables encoderTables;
-    const YuvToRgbTables decoderTables;
     const TableLayout layout = binding.layout;
     ExpectTableLayout(gRgbToYuvTable.Data(), layout,
                       kRgbToYuvEntryCount * RgbToYuvEntryBytes(layout), FillRgbToYuvTable);
@@ -130,9 +126,7 @@ TEST(ClassBinding, KernelCutShortByAFaultReturnsQuietly) {
     const int rowBytes = 2048;  // one source row is half of a 4096-byte page
     const int rows = 16;
     GuardedPages source(static_cast<std::size_t>(rowBytes) * rows);
-    for (std::size_t i = 0; i < source.size(); ++i) {
-        source.data()[i] = static_cast<BYTE>(i * 13);
-    }
+    std::iota(source.data(), source.data() + source.size(), BYTE{0});
     const std::size_t unreadablePages = source.size() / 2 / GuardedPages::PageSize();
     const int readableRows =
         static_cast<int>((source.size() - unreadablePages * GuardedPages::PageSize()) / rowBytes);
@@ -164,9 +158,7 @@ void ExpectCopyEndsQuietly(CpuClass cpuClass, DWORD count, DWORD readable, DWORD
     ResetFastCopySlotForTesting();
     ScopedFakeProcessor fake(cpuClass);
     GuardedPages source(count);
-    for (DWORD i = 0; i < count; ++i) {
-        source.data()[i] = static_cast<BYTE>(i * 7 + 1);
-    }
+    std::iota(source.data(), source.data() + count, BYTE{1});
     source.ProtectLastPages((count - readable) / GuardedPages::PageSize());
     std::vector<BYTE> destination(count, kSentinel);
     FastCopy(destination.data(), source.data(), count);

@@ -1,7 +1,5 @@
-// What the kernel tests go over: every field conversion with its slot, reference and four
-// processor variants; the one table of processor class to variant for every binding point;
-// coefficient tables filled as a class fills them; and the check that a call left the x87/MMX
-// registers free.
+// What the kernel tests share: the field conversions with their slots and references, what each
+// processor class binds, tables filled as a class fills them, and the x87/MMX register check.
 #pragma once
 
 #include <cstdint>
@@ -63,16 +61,6 @@ inline const ClassBinding kClassBindings[] = {
     {143, &FieldKernelRow::amd, TableLayout::Extended, FastCopy_StreamingDescending},
     {159, &FieldKernelRow::sse2, TableLayout::Wide16, FastCopy_StreamingDescending},
 };
-
-// The first class that binds `variant`: its tables are laid out as that variant reads them.
-inline CpuClass ClassOf(FieldKernel FieldKernelRow::*variant) {
-    for (const ClassBinding& binding : kClassBindings) {
-        if (binding.conversion == variant) {
-            return binding.cpuClass;
-        }
-    }
-    return 0;
-}
 
 // Empties both coefficient tables and fills them again as a machine of `cpuClass` does
 // (nothing may read them meanwhile).

@@ -5,6 +5,7 @@
 // call the x87/MMX registers must be free again.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <random>
 #include <string>
@@ -39,37 +40,27 @@ constexpr Shape kShapes[] = {
 
 // Rows of `rowBytes` bytes, `distance` apart, after kLeadBytes and followed by `tail` bytes
 // that end where an unreadable page begins.
-class RowArea {
-public:
+struct RowArea {
     RowArea(int rowBytes, int rows, int distance, std::size_t tail)
-        : rowBytes_(rowBytes),
-          rows_(rows),
-          distance_(distance),
-          pages_(kLeadBytes + Span() + tail) {}
+        : rowBytes(rowBytes),
+          distance(distance),
+          span(static_cast<std::size_t>(distance) * (rows - 1) + rowBytes),
+          pages(kLeadBytes + span + tail) {}
 
-    std::size_t Span() const {
-        return static_cast<std::size_t>(distance_) * (rows_ - 1) + rowBytes_;
-    }
-    BYTE* Lowest() const { return pages_.data() + kLeadBytes; }
     BYTE* Pointer(bool bottomUp) const {
-        return bottomUp ? Lowest() + static_cast<std::size_t>(distance_) * (rows_ - 1) : Lowest();
+        return pages.data() + kLeadBytes + (bottomUp ? span - rowBytes : 0);
     }
-    int Stride(bool bottomUp) const { return bottomUp ? -distance_ : distance_; }
-    const GuardedPages& Pages() const { return pages_; }
-
+    int Stride(bool bottomUp) const { return bottomUp ? -distance : distance; }
     // True if a byte is outside every row, where no kernel may write.
     bool OutsideRows(std::size_t offset) const {
-        if (offset < kLeadBytes || offset >= kLeadBytes + Span()) {
-            return true;
-        }
-        return (offset - kLeadBytes) % distance_ >= static_cast<std::size_t>(rowBytes_);
+        return offset < kLeadBytes || offset >= kLeadBytes + span ||
+               (offset - kLeadBytes) % distance >= static_cast<std::size_t>(rowBytes);
     }
 
-private:
-    int rowBytes_;
-    int rows_;
-    int distance_;
-    GuardedPages pages_;
+    int rowBytes;
+    int distance;
+    std::size_t span;
+    GuardedPages pages;
 };
 
 // Runs the variant and its reference on one random source into two sentinel-filled
@@ -83,9 +74,8 @@ void ExpectSameBytes(FieldKernel variant, FieldKernel reference, const FieldOper
     const int sourceRowBytes = shape.width * operation.sourceBytesPerPixel;
     const RowArea source(sourceRowBytes, shape.rows, sourceRowBytes * shape.sourceRowStep, 0);
     std::mt19937 random(static_cast<unsigned>(shape.width * 7 + shape.rows));
-    for (std::size_t i = 0; i < source.Pages().size(); ++i) {
-        source.Pages().data()[i] = static_cast<BYTE>(random());
-    }
+    std::generate_n(source.pages.data(), source.pages.size(),
+                    [&] { return static_cast<BYTE>(random()); });
     const int rowBytes = shape.width * operation.destinationBytesPerPixel;
     const int distance = rowBytes + shape.destinationGap;
     const std::size_t span = static_cast<std::size_t>(distance) * (shape.rows - 1) + rowBytes;
@@ -94,10 +84,11 @@ void ExpectSameBytes(FieldKernel variant, FieldKernel reference, const FieldOper
         (16 - (span + shape.destinationOffset) % 16) % 16 + (shape.destinationGap > 0 ? 16 : 0);
     const RowArea expected(rowBytes, shape.rows, distance, tail);
     const RowArea actual(rowBytes, shape.rows, distance, tail);
-    ASSERT_EQ(reinterpret_cast<UINT_PTR>(actual.Lowest()) % 16,
+    ASSERT_EQ(reinterpret_cast<UINT_PTR>(actual.Pointer(false)) % 16,
               static_cast<UINT_PTR>(shape.destinationOffset));
-    std::memset(expected.Pages().data(), kSentinel, expected.Pages().size());
-    std::memset(actual.Pages().data(), kSentinel, actual.Pages().size());
+    const std::size_t bytes = actual.pages.size();
+    std::memset(expected.pages.data(), kSentinel, bytes);
+    std::memset(actual.pages.data(), kSentinel, bytes);
     const BYTE* from = source.Pointer(shape.bottomUp);
     const int sourceStride = source.Stride(shape.bottomUp);
 
@@ -107,55 +98,46 @@ void ExpectSameBytes(FieldKernel variant, FieldKernel reference, const FieldOper
             actual.Stride(shape.bottomUp), sourceStride);
     EXPECT_EQ(X87TagWord(), 0xFFFFu) << "the MMX registers were left in use";
 
-    ASSERT_EQ(std::memcmp(expected.Pages().data(), actual.Pages().data(), actual.Pages().size()),
-              0);
-    for (std::size_t i = 0; i < expected.Pages().size(); ++i) {
+    ASSERT_EQ(std::memcmp(expected.pages.data(), actual.pages.data(), bytes), 0);
+    for (std::size_t i = 0; i < bytes; ++i) {
         if (expected.OutsideRows(i)) {
-            ASSERT_EQ(expected.Pages().data()[i], kSentinel) << "byte " << i << " outside the rows";
+            ASSERT_EQ(expected.pages.data()[i], kSentinel) << "byte " << i << " outside the rows";
         }
     }
 }
 
-using VariantCase =
-    std::tuple<FieldOperation, std::pair<const char*, FieldKernel FieldKernelRow::*>>;
+// A processor variant and the first class that binds it: its tables are laid out as that
+// variant reads them.
+struct Variant {
+    const char* name;
+    FieldKernel FieldKernelRow::*kernel;
+    CpuClass cpuClass;
+};
 
-class FieldVariantTest : public ::testing::TestWithParam<VariantCase> {};
+class FieldVariantTest : public ::testing::TestWithParam<std::tuple<FieldOperation, Variant>> {};
 
 TEST_P(FieldVariantTest, WritesTheBytesOfItsReference) {
-    const auto& [operation, family] = GetParam();
-    FieldKernel FieldKernelRow::*variant = family.second;
-    // The RGB variants read the coefficient table in the layout of their class.
-    FillTablesAs(ClassOf(variant));
+    const auto& [operation, variant] = GetParam();
+    FillTablesAs(variant.cpuClass);
     const FieldKernel reference =
-        variant == &FieldKernelRow::mmx ? operation.mmxReference : operation.reference;
+        variant.kernel == &FieldKernelRow::mmx ? operation.mmxReference : operation.reference;
     for (const Shape& shape : kShapes) {
-        ExpectSameBytes(operation.slot->Row().*variant, reference, operation, shape);
+        ExpectSameBytes(operation.slot->Row().*variant.kernel, reference, operation, shape);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Kernels, FieldVariantTest,
     ::testing::Combine(::testing::ValuesIn(kFieldOperations),
-                       ::testing::Values(std::pair{"MMX", &FieldKernelRow::mmx},
-                                         std::pair{"SSE", &FieldKernelRow::sse},
-                                         std::pair{"SSE2", &FieldKernelRow::sse2},
-                                         std::pair{"AMD", &FieldKernelRow::amd})),
+                       ::testing::Values(Variant{"MMX", &FieldKernelRow::mmx, 1},
+                                         Variant{"SSE", &FieldKernelRow::sse, 15},
+                                         Variant{"SSE2", &FieldKernelRow::sse2, 31},
+                                         Variant{"AMD", &FieldKernelRow::amd, 135})),
     [](const auto& info) {
-        return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param).first;
+        return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param).name;
     });
 
-struct CopyCase {
-    const char* name;
-    CopyFunction copy;
-};
-
-const CopyCase kCopyVariants[] = {
-    {"Plain", FastCopy_Plain},
-    {"MMX", FastCopy_MMX},
-    {"Streaming", FastCopy_Streaming},
-    {"StreamingSparse", FastCopy_StreamingSparse},
-    {"StreamingDescending", FastCopy_StreamingDescending},
-};
+using CopyCase = std::pair<const char*, CopyFunction>;
 
 class CopyVariantTest : public ::testing::TestWithParam<CopyCase> {};
 
@@ -169,13 +151,12 @@ TEST_P(CopyVariantTest, CopiesLikeAByteLoop) {
                 SCOPED_TRACE(testing::Message() << count << " bytes, offsets " << sourceOffset
                                                 << ", " << destinationOffset);
                 GuardedPages source(count + sourceOffset);
-                for (std::size_t i = 0; i < source.size(); ++i) {
-                    source.data()[i] = static_cast<BYTE>(random());
-                }
+                std::generate_n(source.data(), source.size(),
+                                [&] { return static_cast<BYTE>(random()); });
                 GuardedPages destination(count + kLeadBytes + destinationOffset);
                 std::memset(destination.data(), kSentinel, destination.size());
                 BYTE* to = destination.data() + kLeadBytes + destinationOffset;
-                GetParam().copy(to, source.data() + sourceOffset, count);
+                GetParam().second(to, source.data() + sourceOffset, count);
                 EXPECT_EQ(X87TagWord(), 0xFFFFu) << "the MMX registers were left in use";
                 for (BYTE* lead = destination.data(); lead < to; ++lead) {
                     ASSERT_EQ(*lead, kSentinel);
@@ -186,7 +167,12 @@ TEST_P(CopyVariantTest, CopiesLikeAByteLoop) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(FastCopy, CopyVariantTest, ::testing::ValuesIn(kCopyVariants),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    FastCopy, CopyVariantTest,
+    ::testing::Values(CopyCase{"Plain", FastCopy_Plain}, CopyCase{"MMX", FastCopy_MMX},
+                      CopyCase{"Streaming", FastCopy_Streaming},
+                      CopyCase{"StreamingSparse", FastCopy_StreamingSparse},
+                      CopyCase{"StreamingDescending", FastCopy_StreamingDescending}),
+    [](const auto& info) { return std::string(info.param.first); });
 
 }  // namespace

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <array>
 #include <random>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "convert/rgb_field_kernels.h"
@@ -78,22 +80,18 @@ TEST(RgbEncoderColours, PairsGiveTheirYuv) {
 // The narrow arithmetic gives the chroma to the bit and a luma at most one lower (it works at
 // half the precision; without residue it never comes out higher).
 TEST(RgbEncoderColours, NarrowArithmeticStaysWithinOneLumaLevel) {
-    for (const Encoder& encoder : kEncoders) {
-        if (encoder.kernel == EncodeRgb24Field_C || encoder.kernel == EncodeRgb32Field_C) {
-            continue;
-        }
-        const int bytesPerPixel = encoder.bytesPerPixel;
-        const FieldKernel precise = bytesPerPixel == 3 ? EncodeRgb24Field_C : EncodeRgb32Field_C;
+    for (const auto& [narrow, precise, bytesPerPixel] :
+         {std::tuple<FieldKernel, FieldKernel, int>{EncodeRgb24Field_NarrowC, EncodeRgb24Field_C,
+                                                    3},
+          {EncodeRgb32Field_NarrowC, EncodeRgb32Field_C, 4}}) {
         const int width = 1920, rows = 16;
         std::mt19937 random(5);
         std::vector<BYTE> source(static_cast<std::size_t>(width) * bytesPerPixel * rows);
-        for (BYTE& b : source) {
-            b = static_cast<BYTE>(random());
-        }
+        std::generate(source.begin(), source.end(), [&] { return static_cast<BYTE>(random()); });
         std::vector<BYTE> expected(static_cast<std::size_t>(2 * width) * rows);
         std::vector<BYTE> actual(expected.size());
         precise(expected.data(), source.data(), width, rows, 2 * width, width * bytesPerPixel);
-        encoder.kernel(actual.data(), source.data(), width, rows, 2 * width, width * bytesPerPixel);
+        narrow(actual.data(), source.data(), width, rows, 2 * width, width * bytesPerPixel);
         int lowerLuma = 0;
         for (std::size_t i = 0; i < expected.size(); ++i) {
             const int difference = actual[i] - expected[i];
@@ -103,14 +101,6 @@ TEST(RgbEncoderColours, NarrowArithmeticStaysWithinOneLumaLevel) {
         EXPECT_GT(lowerLuma, 0);  // the comparison does see the narrow arithmetic
     }
 }
-
-struct Decoder {
-    const char* name;
-    FieldKernel kernel;
-};
-
-const Decoder kDecoders[] = {{"Basic", DecodeRgb24Field_BasicC},
-                             {"Extended", DecodeRgb24Field_ExtendedC}};
 
 // One row of UYVY to 3 bytes per pixel.
 std::vector<BYTE> Decode(FieldKernel decoder, const std::vector<BYTE>& uyvy) {
@@ -169,52 +159,46 @@ TEST(RgbDecoderChroma, EachPairReachesOnlyItsPixels) {
         std::vector<BYTE> changed = plain;
         changed[4 * c.pair] = 240;
         changed[4 * c.pair + 2] = 16;
-        for (const Decoder& decoder : kDecoders) {
-            const std::vector<BYTE> a = Decode(decoder.kernel, plain);
-            const std::vector<BYTE> b = Decode(decoder.kernel, changed);
+        for (const auto& [name, decoder] :
+             {std::pair<const char*, FieldKernel>{"Basic", DecodeRgb24Field_BasicC},
+              {"Extended", DecodeRgb24Field_ExtendedC}}) {
+            const std::vector<BYTE> a = Decode(decoder, plain);
+            const std::vector<BYTE> b = Decode(decoder, changed);
             std::vector<int> differing;
             for (int pixel = 0; pixel < 32; ++pixel) {
                 if (PixelOf(a, pixel) != PixelOf(b, pixel)) {
                     differing.push_back(pixel);
                 }
             }
-            EXPECT_EQ(differing, c.pixels) << decoder.name << ", pair " << c.pair;
+            EXPECT_EQ(differing, c.pixels) << name << ", pair " << c.pair;
         }
     }
 }
 
-// The encoder's source rows are bottom-up: the last memory row becomes the first field row.
-TEST(RgbOrientation, EncoderTurnsBottomUpRowsIntoATopDownField) {
+// RGB rows are bottom-up and fields top-down, both ways: with three rows of 16 pixels, each
+// row's bytes all one level, output row k is what row 2 - k converts to on its own.
+TEST(RgbOrientation, TheLastSourceRowBecomesTheFirstOutputRow) {
     constexpr int kRows = 3;
-    std::vector<BYTE> picture;  // rows of 16 grey pixels, a different level in each row
-    for (int m = 0; m < kRows; ++m) {
-        picture.insert(picture.end(), 48, static_cast<BYTE>(40 * m + 20));
-    }
-    std::vector<BYTE> field(32 * kRows);
-    EncodeRgb24Field_C(field.data(), picture.data(), 16, kRows, 32, 48);
-    for (int k = 0; k < kRows; ++k) {
-        std::vector<BYTE> row(32);
-        EncodeRgb24Field_C(row.data(), picture.data() + 48 * (kRows - 1 - k), 16, 1, 32, 48);
-        EXPECT_EQ(std::vector<BYTE>(field.begin() + 32 * k, field.begin() + 32 * (k + 1)), row)
-            << "field row " << k;
-    }
-}
-
-TEST(RgbOrientation, DecoderPutsTheFirstFieldRowInTheHighestOutputRow) {
-    constexpr int kRows = 3;
-    std::vector<BYTE> field;
-    for (int r = 0; r < kRows; ++r) {
-        const std::vector<BYTE> row = UniformUyvy(128, static_cast<BYTE>(30 + 80 * r), 128);
-        field.insert(field.end(), row.begin(), row.end());
-    }
-    for (const Decoder& decoder : kDecoders) {
-        std::vector<BYTE> picture(48 * kRows);
-        decoder.kernel(picture.data(), field.data(), 16, kRows, 48, 32);
-        for (int r = 0; r < kRows; ++r) {
-            std::vector<BYTE> expected(48);
-            decoder.kernel(expected.data(), field.data() + 32 * r, 16, 1, 48, 32);
-            const auto at = picture.begin() + 48 * (kRows - 1 - r);
-            EXPECT_EQ(std::vector<BYTE>(at, at + 48), expected) << decoder.name << " row " << r;
+    const struct {
+        const char* name;
+        FieldKernel kernel;
+        int sourceRowBytes, outputRowBytes;
+    } kKernels[] = {{"Encode", EncodeRgb24Field_C, 48, 32},
+                    {"DecodeBasic", DecodeRgb24Field_BasicC, 32, 48},
+                    {"DecodeExtended", DecodeRgb24Field_ExtendedC, 32, 48}};
+    for (const auto& c : kKernels) {
+        std::vector<BYTE> source;
+        for (int m = 0; m < kRows; ++m) {
+            source.insert(source.end(), c.sourceRowBytes, static_cast<BYTE>(40 * m + 20));
+        }
+        std::vector<BYTE> out(c.outputRowBytes * kRows);
+        c.kernel(out.data(), source.data(), 16, kRows, c.outputRowBytes, c.sourceRowBytes);
+        for (int k = 0; k < kRows; ++k) {
+            std::vector<BYTE> row(c.outputRowBytes);
+            c.kernel(row.data(), source.data() + c.sourceRowBytes * (kRows - 1 - k), 16, 1,
+                     c.outputRowBytes, c.sourceRowBytes);
+            const auto at = out.begin() + c.outputRowBytes * k;
+            EXPECT_EQ(std::vector<BYTE>(at, at + c.outputRowBytes), row) << c.name << " row " << k;
         }
     }
 }

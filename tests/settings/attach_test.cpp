@@ -11,31 +11,21 @@
 
 namespace {
 
-class AttachSettingsTest : public EmptyRegistryTest {
-protected:
-    void SetUp() override {
-        EmptyRegistryTest::SetUp();
-        DefaultCodecState = kFactoryCodecState;
-    }
-    void TearDown() override {
-        DefaultCodecState = kFactoryCodecState;
-        EmptyRegistryTest::TearDown();
-    }
+CodecState StateOfANewInstance() {
+    static ICINFO openParameters{};
+    const auto id = static_cast<DWORD_PTR>(
+        DriverProc(0, nullptr, DRV_OPEN, 0, reinterpret_cast<LPARAM>(&openParameters)));
+    CodecState state{};
+    EXPECT_EQ(DriverProc(id, nullptr, ICM_GETSTATE, reinterpret_cast<LPARAM>(&state), sizeof state),
+              12);
+    DriverProc(id, nullptr, DRV_CLOSE, 0, 0);
+    return state;
+}
 
-    static CodecState StateOfANewInstance() {
-        static ICINFO openParameters{};
-        const auto id = static_cast<DWORD_PTR>(
-            DriverProc(0, nullptr, DRV_OPEN, 0, reinterpret_cast<LPARAM>(&openParameters)));
-        CodecState state{};
-        EXPECT_EQ(
-            DriverProc(id, nullptr, ICM_GETSTATE, reinterpret_cast<LPARAM>(&state), sizeof state),
-            12);
-        DriverProc(id, nullptr, DRV_CLOSE, 0, 0);
-        return state;
-    }
-};
+using AttachSettingsTest = EmptyRegistryTest;
 
 TEST_F(AttachSettingsTest, AFirstRunWritesBothKeys) {
+    DefaultCodecState = kFactoryCodecState;
     std::memset(FullScreenApps, 'L', sizeof FullScreenApps);
     std::memset(YuvRestrictedApps, 'L', sizeof YuvRestrictedApps);
     ASSERT_EQ(ProcessAttach(CodeModule()), TRUE);
@@ -84,6 +74,7 @@ TEST_F(AttachSettingsTest, AFirstRunWritesBothKeys) {
     ProcessAttach(CodeModule());
     EXPECT_EQ(StateOfANewInstance().FastDCT, 0);
     ProcessDetach();
+    DefaultCodecState = kFactoryCodecState;
 }
 
 }  // namespace

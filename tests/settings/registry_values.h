@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "platform/win_api.h"
-#include "settings/file_name.h"
 
 inline constexpr LPCSTR kCodecKey = "Software\\Orvane\\Quillon\\Codec";
 inline constexpr LPCSTR kYuvListKey =
@@ -24,8 +23,7 @@ struct StoredValue {
 
     DWORD Dword() const {
         DWORD value = 0;
-        std::copy_n(data.begin(), std::min(data.size(), sizeof value),
-                    reinterpret_cast<BYTE*>(&value));
+        std::memcpy(&value, data.data(), std::min(data.size(), sizeof value));
         return value;
     }
     // The bytes as stored, terminating zero included when there is one.
@@ -104,19 +102,22 @@ inline std::vector<std::string> NumberedNames(int count) {
     return names;
 }
 
+// Cut out here rather than by FileNamePart, which the tests check through it.
 inline std::string OwnFileName() {
     char path[MAX_PATH] = "";
     GetModuleFileNameA(nullptr, path, sizeof path);
-    return FileNamePart(path, "\\/");
+    const std::string whole = path;
+    return whole.substr(whole.find_last_of("\\/") + 1);
 }
 
 // Every test starts from an empty registry.
 class EmptyRegistryTest : public ::testing::Test {
 protected:
     void SetUp() override { PosixRegistryReset(); }
-    void TearDown() override {
-        // Every handle the code under test opened is closed again, and no call went to a key
-        // that failed to open.
+    void TearDown() override { ExpectHandlesClosedAndReset(); }
+    // Every handle the code under test opened is closed again, and no call went to a key that
+    // failed to open; also between the cases of a table, which each start from an empty registry.
+    static void ExpectHandlesClosedAndReset() {
         EXPECT_EQ(PosixRegistryOpenHandleCount(), 0u);
         EXPECT_EQ(PosixRegistryInvalidHandleUses(), 0u);
         PosixRegistryReset();

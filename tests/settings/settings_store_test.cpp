@@ -1,5 +1,6 @@
 // The codec's flags and full-screen list: what loading accepts, what saving leaves in the
 // registry, and which programs count as full-screen. A first run is the attach test's.
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <optional>
@@ -14,8 +15,10 @@ namespace {
 
 class SettingsStoreTest : public EmptyRegistryTest {
 protected:
-    void SetUp() override {
-        EmptyRegistryTest::SetUp();
+    void SetUp() override { StartAgain(); }
+    // An empty registry, the factory flags and a list left from an earlier load.
+    static void StartAgain() {
+        ExpectHandlesClosedAndReset();
         DefaultCodecState = kFactoryCodecState;
         for (char* slot : FullScreenApps) {
             std::strcpy(slot, "LEFTOVER.EXE");
@@ -92,57 +95,45 @@ const ListCase kListCases[] = {
     {"LowerCaseKeptAsStored", 1, {{1, "premiere.exe"}}, true, {"premiere.exe"}},
 };
 
-class FullScreenListTest : public SettingsStoreTest,
-                           public ::testing::WithParamInterface<ListCase> {};
-
-TEST_P(FullScreenListTest, LoadsTheNamesUpToTheFirstUnreadableOne) {
-    const ListCase& c = GetParam();
-    PutFlags(1, 0, 1);
-    if (c.appCount) {
-        PutDword(kCodecKey, "AppCount", static_cast<DWORD>(*c.appCount));
-    }
-    for (const AppValue& app : c.apps) {
-        PutValue(kCodecKey, ("App" + std::to_string(app.number)).c_str(), app.type,
-                 app.text.c_str(), static_cast<DWORD>(app.text.size() + (app.terminated ? 1 : 0)));
-    }
-    ASSERT_EQ(LoadSettings(), c.loads);
-    if (c.loads) {
-        EXPECT_EQ(ListedNames(FullScreenApps), c.listed);
+TEST_F(SettingsStoreTest, LoadsTheNamesUpToTheFirstUnreadableOne) {
+    for (const ListCase& c : kListCases) {
+        StartAgain();
+        PutFlags(1, 0, 1);
+        if (c.appCount) {
+            PutDword(kCodecKey, "AppCount", static_cast<DWORD>(*c.appCount));
+        }
+        for (const AppValue& app : c.apps) {
+            PutValue(kCodecKey, ("App" + std::to_string(app.number)).c_str(), app.type,
+                     app.text.c_str(),
+                     static_cast<DWORD>(app.text.size() + (app.terminated ? 1 : 0)));
+        }
+        ASSERT_EQ(LoadSettings(), c.loads) << c.name;
+        if (c.loads) {
+            EXPECT_EQ(ListedNames(FullScreenApps), c.listed) << c.name;
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(Lists, FullScreenListTest, ::testing::ValuesIn(kListCases),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-struct MalformedCase {
-    const char* name;
-    const char* value;
-    DWORD type;
-    DWORD size;
-};
 
 // Any one of the four numbers unreadable makes the whole set unusable.
-const MalformedCase kMalformedCases[] = {
-    {"FastDctAsString", "FastDCT", REG_SZ, 2},
-    {"ChangeFieldsOrderAsBinary", "ChangeFieldsOrder", REG_BINARY, 4},
-    {"FiltrateAlphaTooLong", "FiltrateAlpha", REG_DWORD, 8},
-    {"AppCountAsString", "AppCount", REG_SZ, 2},
-    {"AppCountEmpty", "AppCount", REG_DWORD, 0},
-};
-
-class MalformedSettingsTest : public SettingsStoreTest,
-                              public ::testing::WithParamInterface<MalformedCase> {};
-
-TEST_P(MalformedSettingsTest, FailsTheLoad) {
-    PutFlags(1, 0, 1);
-    PutDword(kCodecKey, "AppCount", 0);
-    const BYTE bytes[8] = {'1', 0};
-    PutValue(kCodecKey, GetParam().value, GetParam().type, bytes, GetParam().size);
-    EXPECT_FALSE(LoadSettings());
+TEST_F(SettingsStoreTest, AnyUnreadableNumberFailsTheLoad) {
+    const struct {
+        const char* value;
+        DWORD type;
+        DWORD size;
+    } kMalformed[] = {{"FastDCT", REG_SZ, 2},
+                      {"ChangeFieldsOrder", REG_BINARY, 4},
+                      {"FiltrateAlpha", REG_DWORD, 8},
+                      {"AppCount", REG_SZ, 2},
+                      {"AppCount", REG_DWORD, 0}};
+    for (const auto& c : kMalformed) {
+        StartAgain();
+        PutFlags(1, 0, 1);
+        PutDword(kCodecKey, "AppCount", 0);
+        const BYTE bytes[8] = {'1', 0};
+        PutValue(kCodecKey, c.value, c.type, bytes, c.size);
+        EXPECT_FALSE(LoadSettings()) << c.value << " of type " << c.type;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Values, MalformedSettingsTest, ::testing::ValuesIn(kMalformedCases),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SettingsStoreTest, FlagsReadBeforeAFailureKeepTheirNewValues) {
     PutDword(kCodecKey, "FastDCT", 0);
@@ -195,9 +186,8 @@ TEST_F(SettingsStoreTest, AKeyTheUserMayNotWriteIsReadButNeverWritten) {
 
 TEST_F(SettingsStoreTest, TheRunningProgramIsFoundInAnySlotIgnoringCase) {
     std::string lower = OwnFileName();
-    for (char& c : lower) {
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
+    std::transform(lower.begin(), lower.end(), lower.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     std::memset(FullScreenApps, 0, sizeof FullScreenApps);
     std::strcpy(FullScreenApps[0], "OTHER.EXE");
     std::strcpy(FullScreenApps[9], (OwnFileName() + ".BAK").c_str());

@@ -11,91 +11,64 @@
 
 namespace {
 
-std::string ApplicationName(int index) {
-    char name[16];
-    std::snprintf(name, sizeof name, "Application%02X", index);
-    return name;
-}
-
 using YuvRestrictedAppsTest = EmptyRegistryTest;
 
+// The names stored as "Application00" and on; an empty one is left out.
 struct StoredList {
     const char* name;
-    std::vector<std::pair<int, std::string>> entries;
+    std::vector<std::string> stored;
     std::vector<std::string> listed;
 };
-
-// The names as "Application00" and on.
-std::vector<std::pair<int, std::string>> Entries(const std::vector<std::string>& names) {
-    std::vector<std::pair<int, std::string>> entries;
-    for (const std::string& name : names) {
-        entries.emplace_back(static_cast<int>(entries.size()), name);
-    }
-    return entries;
-}
 
 const std::string k259(259, 'N');
 const std::string k260(260, 'N');
 
 const StoredList kStoredLists[] = {
-    {"NamesUpperCasedOnLoad",
-     {{0, "wmplayer.exe"}, {1, "Viewer.Exe"}},
-     {"WMPLAYER.EXE", "VIEWER.EXE"}},
-    {"StopsAtTheFirstMissingIndex", {{0, "A.EXE"}, {2, "C.EXE"}}, {"A.EXE"}},
+    {"NamesUpperCasedOnLoad", {"wmplayer.exe", "Viewer.Exe"}, {"WMPLAYER.EXE", "VIEWER.EXE"}},
+    {"StopsAtTheFirstMissingIndex", {"A.EXE", "", "C.EXE"}, {"A.EXE"}},
     {"NoEntries", {}, {}},
-    {"SixteenAtMost", Entries(NumberedNames(17)), NumberedNames(16)},
-    {"NameOf259Characters", {{0, k259}}, {k259}},
-    {"NameOf260CharactersEndsTheList", {{0, "A.EXE"}, {1, k260}, {2, "C.EXE"}}, {"A.EXE"}},
+    {"SixteenAtMost", NumberedNames(17), NumberedNames(16)},
+    {"NameOf259Characters", {k259}, {k259}},
+    {"NameOf260CharactersEndsTheList", {"A.EXE", k260, "C.EXE"}, {"A.EXE"}},
 };
 
-class StoredListTest : public YuvRestrictedAppsTest,
-                       public ::testing::WithParamInterface<StoredList> {};
-
-TEST_P(StoredListTest, LoadsACompleteList) {
-    for (const auto& [index, name] : GetParam().entries) {
-        PutString(kYuvListKey, ApplicationName(index).c_str(), name);
+TEST_F(YuvRestrictedAppsTest, LoadsACompleteList) {
+    for (const StoredList& list : kStoredLists) {
+        ExpectHandlesClosedAndReset();
+        for (std::size_t index = 0; index < list.stored.size(); ++index) {
+            char name[32];
+            std::snprintf(name, sizeof name, "Application%02zX", index);
+            if (!list.stored[index].empty()) {
+                PutString(kYuvListKey, name, list.stored[index]);
+            }
+        }
+        PutDword(kYuvListKey, "Correct state", 1);
+        LoadYuvRestrictedApps(CodeModule());
+        EXPECT_EQ(ListedNames(YuvRestrictedApps), list.listed) << list.name;
+        // A list that loads is not written back.
+        EXPECT_EQ(GetValue(kYuvListKey, "Application00").status,
+                  list.stored.empty() ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS)
+            << list.name;
     }
-    PutDword(kYuvListKey, "Correct state", 1);
-    LoadYuvRestrictedApps(CodeModule());
-    EXPECT_EQ(ListedNames(YuvRestrictedApps), GetParam().listed);
-    // A list that loads is not written back.
-    EXPECT_EQ(GetValue(kYuvListKey, "Application00").status,
-              GetParam().entries.empty() ? ERROR_FILE_NOT_FOUND : ERROR_SUCCESS);
 }
 
-INSTANTIATE_TEST_SUITE_P(Lists, StoredListTest, ::testing::ValuesIn(kStoredLists),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-struct IncompleteCase {
-    const char* name;
-    bool stored;
-    DWORD correctState;
-};
-
-const IncompleteCase kIncompleteCases[] = {
-    {"CorrectStateZero", true, 0},
-    {"CorrectStateTwo", true, 2},
-    {"CorrectStateMissing", false, 0},
-};
-
-class IncompleteListTest : public YuvRestrictedAppsTest,
-                           public ::testing::WithParamInterface<IncompleteCase> {};
-
-TEST_P(IncompleteListTest, IsReplacedByTheDefaultList) {
-    PutString(kYuvListKey, "Application00", "A.EXE");
-    PutString(kYuvListKey, "Application01", "B.EXE");
-    if (GetParam().stored) {
-        PutDword(kYuvListKey, "Correct state", GetParam().correctState);
+// A "Correct state" of 0, of 2, or missing (-1).
+TEST_F(YuvRestrictedAppsTest, AListNotMarkedCorrectIsReplacedByTheDefaultList) {
+    for (const int correctState : {0, 2, -1}) {
+        ExpectHandlesClosedAndReset();
+        PutString(kYuvListKey, "Application00", "A.EXE");
+        PutString(kYuvListKey, "Application01", "B.EXE");
+        if (correctState >= 0) {
+            PutDword(kYuvListKey, "Correct state", static_cast<DWORD>(correctState));
+        }
+        LoadYuvRestrictedApps(CodeModule());
+        SCOPED_TRACE(correctState);
+        EXPECT_EQ(ListedNames(YuvRestrictedApps), std::vector<std::string>{"WMPLAYER.EXE"});
+        EXPECT_EQ(GetValue(kYuvListKey, "Application00").Bytes(), WithZero("WMPLAYER.EXE"));
+        EXPECT_EQ(GetValue(kYuvListKey, "Application01").status, ERROR_FILE_NOT_FOUND);
+        EXPECT_EQ(GetValue(kYuvListKey, "Correct state").Dword(), 1u);
     }
-    LoadYuvRestrictedApps(CodeModule());
-    EXPECT_EQ(ListedNames(YuvRestrictedApps), std::vector<std::string>{"WMPLAYER.EXE"});
-    EXPECT_EQ(GetValue(kYuvListKey, "Application00").Bytes(), WithZero("WMPLAYER.EXE"));
-    EXPECT_EQ(GetValue(kYuvListKey, "Application01").status, ERROR_FILE_NOT_FOUND);
-    EXPECT_EQ(GetValue(kYuvListKey, "Correct state").Dword(), 1u);
 }
-
-INSTANTIATE_TEST_SUITE_P(States, IncompleteListTest, ::testing::ValuesIn(kIncompleteCases),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(YuvRestrictedAppsTest, AKeyTheUserMayNotWriteGivesTheDefaultListAndKeepsItsValues) {
     PutString(kYuvListKey, "Application00", "A.EXE");

@@ -11,11 +11,6 @@
 
 namespace {
 
-std::size_t RoundUpToPages(std::size_t bytes) {
-    const std::size_t page = GuardedPages::PageSize();
-    return (bytes + page - 1) / page * page;
-}
-
 #ifdef _WIN32
 BYTE* MapPages(std::size_t bytes) {
     return static_cast<BYTE*>(
@@ -54,7 +49,9 @@ std::size_t GuardedPages::PageSize() {
 }
 
 GuardedPages::GuardedPages(std::size_t bytes)
-    : mappingBytes_(RoundUpToPages(bytes) + PageSize()), bytes_(bytes) {
+    // The area rounded up to whole pages, and the guard page after it.
+    : mappingBytes_((bytes + PageSize() - 1) / PageSize() * PageSize() + PageSize()),
+      bytes_(bytes) {
     mapping_ = MapPages(mappingBytes_);
     if (mapping_ == nullptr) {
         throw std::runtime_error("no memory for guarded pages");
