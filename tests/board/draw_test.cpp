@@ -215,13 +215,11 @@ TEST_F(DrawTest, PicturePlacedInTheOutput) {
     }
 }
 
-TEST_F(DrawTest, RefusesWindowsAndFormatsTheBoardCannotShow) {
+// Only a listed program may ask for a window: it is given the full screen instead.
+TEST_F(DrawTest, OnlyListedProgramsMayAskForAWindowAndOnlyQlnuIsShown) {
     EXPECT_EQ(Begin(ICDRAW_HDC), ICERR_UNSUPPORTED);
     EXPECT_EQ(Begin(ICDRAW_FULLSCREEN, 720, 570), ICERR_BADFORMAT);
     EXPECT_EQ(Send(id_, ICM_DRAW_QUERY, reinterpret_cast<LPARAM>(&format_)), ICERR_BADFORMAT);
-}
-
-TEST_F(DrawTest, ListedProgramDrawsFullScreenWithTheLargerTimingFirst) {
     char path[MAX_PATH];
     GetModuleFileNameA(nullptr, path, sizeof path);
     std::strcpy(FullScreenApps[15], FileNamePart(path, "\\/:"));
@@ -263,7 +261,7 @@ TEST_F(DrawTest, FieldsReachTheRingAndWrapAroundItsEnd) {
     EXPECT_EQ(gBoard.ring, ring);
 }
 
-TEST_F(DrawTest, AtMostEightRecordsOfAFrameAreWalked) {
+TEST_F(DrawTest, AtMostEightRecordsAreWalkedAndAFullRingDropsTheFrame) {
     ASSERT_EQ(Begin(), ICERR_OK);
     gBoard.calls.clear();
     std::vector<BYTE> frame = Frame("QLN1", {});
@@ -275,10 +273,6 @@ TEST_F(DrawTest, AtMostEightRecordsOfAFrameAreWalked) {
     std::vector<std::string> calls(8, "AddData(5,0,0,1)");
     calls.push_back("AddData(5,0,4,0)");
     EXPECT_EQ(gBoard.calls, calls);
-}
-
-TEST_F(DrawTest, FullRingDropsTheFrameAfterTheWaitAndMissingDataFails) {
-    ASSERT_EQ(Begin(), ICERR_OK);
     gBoard.full = true;
     gBoard.calls.clear();
     EXPECT_EQ(DrawFrame(Frame("QLN1", {Record(0, {1})})), ICERR_OK);
