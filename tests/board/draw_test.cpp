@@ -270,8 +270,19 @@ TEST_F(DrawTest, AtMostEightRecordsAreWalkedAndAFullRingDropsTheFrame) {
         frame.insert(frame.end(), one.begin(), one.end());
     }
     EXPECT_EQ(DrawFrame(frame, 5), ICERR_OK);
+    // Coded frames: two empty fields that end the data exactly, and a second field past it.
+    const std::vector<BYTE> counts = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(DrawFrame(Frame("QLND", {std::vector<BYTE>(12), counts}), 6), ICERR_OK);
+    EXPECT_EQ(
+        DrawFrame(
+            Frame("QLND", {std::vector<BYTE>(12), {2, 0, 0, 0, 9, 0, 0, 0, 0, 0, 0, 0}, {1, 1}}),
+            7),
+        ICERR_OK);
     std::vector<std::string> calls(8, "AddData(5,0,0,1)");
-    calls.push_back("AddData(5,0,4,0)");
+    for (const char* call : {"AddData(5,0,4,0)", "AddData(6,0,1,0)", "AddData(6,1,1,0)",
+                             "AddData(6,0,4,0)", "AddData(7,0,1,2)", "AddData(7,0,4,0)"}) {
+        calls.push_back(call);
+    }
     EXPECT_EQ(gBoard.calls, calls);
     gBoard.full = true;
     gBoard.calls.clear();
