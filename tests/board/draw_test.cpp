@@ -278,9 +278,12 @@ TEST_F(DrawTest, AtMostEightRecordsAreWalkedAndAFullRingDropsTheFrame) {
             Frame("QLND", {std::vector<BYTE>(12), {2, 0, 0, 0, 9, 0, 0, 0, 0, 0, 0, 0}, {1, 1}}),
             7),
         ICERR_OK);
+    EXPECT_EQ(DrawFrame(Frame("QLND", {}), 8), ICERR_OK);
+    EXPECT_EQ(DrawFrame(Frame("QLN1", {}), 9), ICERR_OK);
     std::vector<std::string> calls(8, "AddData(5,0,0,1)");
-    for (const char* call : {"AddData(5,0,4,0)", "AddData(6,0,1,0)", "AddData(6,1,1,0)",
-                             "AddData(6,0,4,0)", "AddData(7,0,1,2)", "AddData(7,0,4,0)"}) {
+    for (const char* call :
+         {"AddData(5,0,4,0)", "AddData(6,0,1,0)", "AddData(6,1,1,0)", "AddData(6,0,4,0)",
+          "AddData(7,0,1,2)", "AddData(7,0,4,0)", "AddData(8,0,4,0)", "AddData(9,0,4,0)"}) {
         calls.push_back(call);
     }
     EXPECT_EQ(gBoard.calls, calls);
