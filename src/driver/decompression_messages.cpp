@@ -8,20 +8,6 @@
 #include "driver/session_lifetime.h"
 #include "platform/fault_guard.h"
 
-namespace {
-
-// A frame is decoded only when its own headers describe a frame and a picture that
-// ICM_DECOMPRESS_BEGIN would accept, so that every size the frame step and the field order swap
-// compute comes from a checked format: an output whose bit count disagrees with its layout, or
-// whose size differs from the frame's, would be written past its end. Such a frame is refused
-// before any byte is read or written.
-bool IsDecodableRequest(const ICDECOMPRESS* request) {
-    return request->lpbiOutput != nullptr &&
-           DecompressQuery(request->lpbiInput, request->lpbiOutput) == ICERR_OK;
-}
-
-}  // namespace
-
 LRESULT DecompressBegin(CodecInstance* instance, const BITMAPINFOHEADER* input,
                         BITMAPINFOHEADER* output) {
     if (instance == nullptr) {
@@ -45,7 +31,10 @@ LRESULT Decompress(CodecInstance* instance, ICDECOMPRESS* request) {
     void** picture = nullptr;  // the host's lpOutput, put back however the frame ends
     void* hostPicture = nullptr;
     const bool completed = RunGuarded([&] {
-        if (!IsDecodableRequest(request)) {
+        // A frame is decoded only when its own headers describe a frame and a picture that
+        // ICM_DECOMPRESS_BEGIN would accept, so every size the frame step and the field order
+        // swap compute comes from a checked format; other frames are refused untouched.
+        if (!IsDecodableFrame(request->lpbiInput, request->lpbiOutput)) {
             return;
         }
         picture = &request->lpOutput;

@@ -13,11 +13,15 @@ bool AcceptsInput(const BITMAPINFOHEADER* in) {
            SizesFit(*in);
 }
 
+bool AcceptsLayout(const BITMAPINFOHEADER& in, const BITMAPINFOHEADER& out) {
+    return IsDecompressionOutput(out) && HasSameDimensions(in, out) && PictureSize(out);
+}
+
 bool AcceptsOutput(const BITMAPINFOHEADER& in, const BITMAPINFOHEADER& out) {
     if (out.biCompression != BI_RGB && IsYuvRestrictedApp()) {
         return false;
     }
-    return IsDecompressionOutput(out) && HasSameDimensions(in, out) && PictureSize(out);
+    return AcceptsLayout(in, out);
 }
 
 }  // namespace
@@ -55,4 +59,8 @@ LRESULT CheckDecompressBegin(const BITMAPINFOHEADER* in, BITMAPINFOHEADER* out) 
         out->biSizeImage = static_cast<DWORD>(*PictureSize(*out));
     }
     return ICERR_OK;
+}
+
+bool IsDecodableFrame(const BITMAPINFOHEADER* in, const BITMAPINFOHEADER* out) {
+    return AcceptsInput(in) && out != nullptr && AcceptsLayout(*in, *out);
 }

@@ -15,3 +15,6 @@ LRESULT DecompressGetFormat(const BITMAPINFOHEADER* in, BITMAPINFOHEADER* out);
 // The checks of ICM_DECOMPRESS_BEGIN: those of the query, an output required; an output
 // biSizeImage of 0 is then filled in with the picture size.
 LRESULT CheckDecompressBegin(const BITMAPINFOHEADER* in, BITMAPINFOHEADER* out);
+// The format checks of the query for one ICM_DECOMPRESS, an output required. The program's
+// name was tested at the begin and cannot change, so the restricted list is not read again.
+bool IsDecodableFrame(const BITMAPINFOHEADER* in, const BITMAPINFOHEADER* out);
