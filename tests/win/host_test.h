@@ -67,6 +67,18 @@ inline bool InstallDriver() {
                      ICINSTALL_DRIVER) != FALSE;
 }
 
+// A plain 40-byte format header; biSizeImage is left for the driver to fill in.
+inline BITMAPINFOHEADER Format(DWORD compression, WORD bitCount, LONG width, LONG height) {
+    BITMAPINFOHEADER format{};
+    format.biSize = sizeof format;
+    format.biWidth = width;
+    format.biHeight = height;
+    format.biPlanes = 1;
+    format.biBitCount = bitCount;
+    format.biCompression = compression;
+    return format;
+}
+
 inline bool RemoveDriver() {
     return ICRemove(ICTYPE_VIDEO, kQlnu, 0) != FALSE;
 }

@@ -28,18 +28,6 @@ int OpenHandleCount() {
     return count;
 }
 
-BITMAPINFOHEADER Header(DWORD compression, WORD bitCount) {
-    BITMAPINFOHEADER format{};
-    format.biSize = sizeof format;
-    format.biWidth = 64;
-    format.biHeight = 32;
-    format.biPlanes = 1;
-    format.biBitCount = bitCount;
-    format.biCompression = compression;
-    format.biSizeImage = 64 * 32 * bitCount / 8;
-    return format;
-}
-
 void BeginAndEnd(HIC codec, BITMAPINFOHEADER* picture, BITMAPINFOHEADER* frame) {
     CHECK_EQ(ICCompressBegin(codec, picture, frame), ICERR_OK);
     CHECK_EQ(ICDecompressBegin(codec, frame, picture), ICERR_OK);
@@ -51,8 +39,8 @@ void BeginAndEnd(HIC codec, BITMAPINFOHEADER* picture, BITMAPINFOHEADER* frame) 
 
 int main() {
     CHECK(host_test::InstallDriver());
-    BITMAPINFOHEADER picture = Header(mmioFOURCC('U', 'Y', 'V', 'Y'), 16);
-    BITMAPINFOHEADER frame = Header(kQlnu, 24);
+    BITMAPINFOHEADER picture = host_test::Format(mmioFOURCC('U', 'Y', 'V', 'Y'), 16, 64, 32);
+    BITMAPINFOHEADER frame = host_test::Format(kQlnu, 24, 64, 32);
     frame.biSizeImage = 2 * 64 * 32 + 20;
 
     // The first open loads the driver, and Wine makes some handles of its own the first few times

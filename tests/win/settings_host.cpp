@@ -21,14 +21,7 @@ constexpr const char* kYuvListKey =
     "SoftWare\\Telvik\\Common codec's settings\\YUV defective application";
 
 BITMAPINFOHEADER Format(DWORD compression, WORD bitCount) {
-    BITMAPINFOHEADER format{};
-    format.biSize = sizeof format;
-    format.biWidth = 720;
-    format.biHeight = 576;
-    format.biPlanes = 1;
-    format.biBitCount = bitCount;
-    format.biCompression = compression;
-    return format;
+    return host_test::Format(compression, bitCount, 720, 576);
 }
 
 const BITMAPINFOHEADER kQlnu24 = Format(kQlnu, 24);
