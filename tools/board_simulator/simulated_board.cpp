@@ -35,13 +35,16 @@ DWORD_PTR SimulatedBoard::AllocateRing(DWORD* size) {
     }
     *size = ringSizeHandedBack != 0 ? ringSizeHandedBack : *size;
     ReleaseRing();
-    ring_.assign(*size, 0);
-    return reinterpret_cast<DWORD_PTR>(ring_.data());
+    if (*size > ringCapacity_) {
+        ringMemory_ = std::make_unique<BYTE[]>(*size);
+        ringCapacity_ = *size;
+    }
+    ringSize_ = *size;
+    return reinterpret_cast<DWORD_PTR>(ringMemory_.get());
 }
 
 void SimulatedBoard::ReleaseRing() {
-    ring_.clear();
-    ring_.shrink_to_fit();
+    ringSize_ = 0;
     writeOffset_ = 0;
     bytesInUse_ = 0;
     frameInProgress_ = Frame{};
@@ -78,10 +81,10 @@ void SimulatedBoard::SetBlender(DWORD_PTR value) {
 }
 
 DWORD_PTR SimulatedBoard::CheckFreeSize(DWORD_PTR byteCount) {
-    if (byteCount > ring_.size()) {
+    if (byteCount > ringSize_) {
         return kNoRoom;
     }
-    while (bytesInUse_ + byteCount > ring_.size()) {
+    while (bytesInUse_ + byteCount > ringSize_) {
         if (!showWhenFull || playback_ != Playback::Running || !ShowOldestFrame()) {
             return kNoRoom;
         }
@@ -91,18 +94,18 @@ DWORD_PTR SimulatedBoard::CheckFreeSize(DWORD_PTR byteCount) {
 
 // The announced bytes are the next ones of the ring, from where the last field ended.
 void SimulatedBoard::AddData(DWORD_PTR time, DWORD_PTR field, DWORD_PTR kind, DWORD_PTR byteCount) {
-    const DWORD count = ring_.empty() ? 0 : static_cast<DWORD>(byteCount);
+    const DWORD count = ringSize_ == 0 ? 0 : static_cast<DWORD>(byteCount);
     auto bytes = std::make_unique<BYTE[]>(count + 1);
     for (DWORD i = 0; i < count; ++i) {
-        bytes[i] = ring_[(writeOffset_ + i) % ring_.size()];
+        bytes[i] = ringMemory_[(writeOffset_ + i) % ringSize_];
     }
     received_.push_back({static_cast<LONG>(time), static_cast<DWORD>(field),
                          static_cast<DWORD>(kind), count, writeOffset_, bytes.get()});
     receivedBytes_.push_back(std::move(bytes));
-    if (ring_.empty()) {
+    if (ringSize_ == 0) {
         return;
     }
-    writeOffset_ = static_cast<DWORD>((writeOffset_ + count) % ring_.size());
+    writeOffset_ = (writeOffset_ + count) % ringSize_;
     bytesInUse_ += count;
     frameInProgress_.fields.push_back(received_.size() - 1);
     frameInProgress_.bytes += count;
@@ -184,7 +187,7 @@ BoardState SimulatedBoard::State() const {
     return {playback_,
             Time(),
             requestedRingSize_,
-            static_cast<DWORD>(ring_.size()),
+            ringSize_,
             bytesInUse_,
             static_cast<DWORD>(waiting_.size()),
             static_cast<DWORD>(shown_.size()),

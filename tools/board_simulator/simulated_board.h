@@ -70,7 +70,11 @@ private:
     void PlaceField(const ReceivedField& field, std::vector<BYTE>& picture) const;
 
     std::set<DWORD_PTR> registered_;
-    std::vector<BYTE> ring_;
+    // The ring's memory stays in place once allocated, as the board's memory does: a renderer
+    // that lost the board to another instance still writes into memory that exists.
+    std::unique_ptr<BYTE[]> ringMemory_;
+    DWORD ringCapacity_ = 0;
+    DWORD ringSize_ = 0;
     DWORD requestedRingSize_ = 0;
     DWORD writeOffset_ = 0;
     DWORD bytesInUse_ = 0;
