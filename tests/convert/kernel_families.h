@@ -16,16 +16,6 @@
 #include "convert/yuv_to_rgb_tables.h"
 #include "support/fake_cpu.h"
 
-// How far one kernel's bytes may lie from another's, in levels below and above: the luma bytes
-// (every odd byte of a UYVY row) and all the others.
-struct Tolerance {
-    int lumaBelow, lumaAbove, otherBelow, otherAbove;
-};
-
-// The MMX encoders' narrow arithmetic against the precise one: the same luma or one level
-// more, chroma within one level.
-constexpr Tolerance kNarrowEncoderTolerance{0, 1, 1, 1};
-
 // A conversion operation; its variants are the row of its slot, so that the tests compare
 // the very kernels the slot binds.
 struct FieldOperation {
@@ -35,8 +25,8 @@ struct FieldOperation {
     FieldKernel mmxReference;  // what the MMX variant writes, in its narrower arithmetic
     int sourceBytesPerPixel;
     int destinationBytesPerPixel;
-    // How far mmxReference may stray from reference, where a rule bounds it.
-    std::optional<Tolerance> mmxReferenceTolerance = std::nullopt;
+    // Bound of mmxReference off reference: luma (odd) bytes 0 to n above, others within n.
+    std::optional<int> mmxReferenceLevels = std::nullopt;
 };
 
 inline const FieldOperation kFieldOperations[] = {
@@ -48,9 +38,9 @@ inline const FieldOperation kFieldOperations[] = {
     {"UnpackYvyuField", &gUnpackYvyuFieldSlot, UnpackYvyuField_C, UnpackYvyuField_C, 2, 2},
     {"UnpackY16Field", &gUnpackY16FieldSlot, UnpackY16Field_C, UnpackY16Field_C, 2, 2},
     {"EncodeRgb24Field", &gEncodeRgb24FieldSlot, EncodeRgb24Field_C, EncodeRgb24Field_NarrowC, 3, 2,
-     kNarrowEncoderTolerance},
+     1},
     {"EncodeRgb32Field", &gEncodeRgb32FieldSlot, EncodeRgb32Field_C, EncodeRgb32Field_NarrowC, 4, 2,
-     kNarrowEncoderTolerance},
+     1},
     {"DecodeRgb24Field", &gDecodeRgb24FieldSlot, DecodeRgb24Field_ExtendedC,
      DecodeRgb24Field_BasicC, 2, 3},
 };
