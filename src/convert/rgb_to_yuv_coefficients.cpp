@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-CoefficientTable<kRgbToYuvEntryCount * 16> gRgbToYuvTable;
+constinit CoefficientTable<kRgbToYuvEntryCount * 16> gRgbToYuvTable;
 
 namespace {
 
