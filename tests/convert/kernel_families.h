@@ -50,19 +50,24 @@ struct ClassBinding {
     FieldKernel FieldKernelRow::*conversion;  // null: the class converts nothing
     TableLayout layout;
     CopyFunction copy;
+    FieldKernel fieldCopy;
 };
 
 // Every class the classification gives, and what each binding point holds for it.
 inline const ClassBinding kClassBindings[] = {
-    {0, nullptr, TableLayout::None, FastCopy_Plain},
-    {1, &FieldKernelRow::mmx, TableLayout::Narrow, FastCopy_MMX},
-    {2, nullptr, TableLayout::None, FastCopy_Plain},
-    {3, &FieldKernelRow::mmx, TableLayout::Narrow, FastCopy_MMX},
-    {15, &FieldKernelRow::sse, TableLayout::Extended, FastCopy_Streaming},
-    {31, &FieldKernelRow::sse2, TableLayout::Wide16, FastCopy_StreamingSparse},
-    {135, &FieldKernelRow::amd, TableLayout::Extended, FastCopy_StreamingDescending},
-    {143, &FieldKernelRow::amd, TableLayout::Extended, FastCopy_StreamingDescending},
-    {159, &FieldKernelRow::sse2, TableLayout::Wide16, FastCopy_StreamingDescending},
+    {0, nullptr, TableLayout::None, FastCopy_Plain, FastCopyField_Plain},
+    {1, &FieldKernelRow::mmx, TableLayout::Narrow, FastCopy_MMX, FastCopyField_MMX},
+    {2, nullptr, TableLayout::None, FastCopy_Plain, FastCopyField_Plain},
+    {3, &FieldKernelRow::mmx, TableLayout::Narrow, FastCopy_MMX, FastCopyField_MMX},
+    {15, &FieldKernelRow::sse, TableLayout::Extended, FastCopy_Streaming, FastCopyField_Streaming},
+    {31, &FieldKernelRow::sse2, TableLayout::Wide16, FastCopy_StreamingSparse,
+     FastCopyField_StreamingSparse},
+    {135, &FieldKernelRow::amd, TableLayout::Extended, FastCopy_StreamingDescending,
+     FastCopyField_StreamingDescending},
+    {143, &FieldKernelRow::amd, TableLayout::Extended, FastCopy_StreamingDescending,
+     FastCopyField_StreamingDescending},
+    {159, &FieldKernelRow::sse2, TableLayout::Wide16, FastCopy_StreamingDescending,
+     FastCopyField_StreamingDescending},
 };
 
 // Empties both coefficient tables and fills them again as a machine of `cpuClass` does

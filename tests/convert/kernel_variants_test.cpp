@@ -203,4 +203,32 @@ INSTANTIATE_TEST_SUITE_P(
                       CopyCase{"StreamingDescending", FastCopy_StreamingDescending}),
     [](const auto& info) { return std::string(info.param.first); });
 
+// The rows of a UYVY field, byte by byte: what every FastCopyField variant must leave.
+void CopyFieldBytes(BYTE* destination, const BYTE* source, int width, int rows,
+                    int destinationStride, int sourceStride) {
+    for (int row = 0; row < rows; ++row) {
+        std::copy_n(source + row * sourceStride, 2 * width, destination + row * destinationStride);
+    }
+}
+
+using FieldCopyCase = std::pair<const char*, FieldKernel>;
+
+class FieldCopyVariantTest : public ::testing::TestWithParam<FieldCopyCase> {};
+
+TEST_P(FieldCopyVariantTest, CopiesEveryRowLikeAByteLoop) {
+    const FieldOperation uyvy{"FastCopyField", nullptr, CopyFieldBytes, CopyFieldBytes, 2, 2};
+    for (const Shape& shape : kShapes) {
+        ExpectBytes(0, GetParam().second, CopyFieldBytes, uyvy, shape, kPictures[0]);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    FastCopyField, FieldCopyVariantTest,
+    ::testing::Values(FieldCopyCase{"Plain", FastCopyField_Plain},
+                      FieldCopyCase{"MMX", FastCopyField_MMX},
+                      FieldCopyCase{"Streaming", FastCopyField_Streaming},
+                      FieldCopyCase{"StreamingSparse", FastCopyField_StreamingSparse},
+                      FieldCopyCase{"StreamingDescending", FastCopyField_StreamingDescending}),
+    [](const auto& info) { return std::string(info.param.first); });
+
 }  // namespace
