@@ -15,7 +15,14 @@ constexpr std::uint32_t kAmdExtendedMmxBit = 1u << 22;
 
 constexpr std::uint32_t kVendorLeaf = 0;
 constexpr std::uint32_t kFeatureLeaf = 1;
+constexpr std::uint32_t kStructuredFeatureLeaf = 7;
 constexpr std::uint32_t kAmdExtendedFeatureLeaf = 0x80000001u;
+
+// Leaf 1 ECX, leaf 7 EBX, and the SSE and AVX register states in XCR0.
+constexpr std::uint32_t kOsxsaveBit = 1u << 27;
+constexpr std::uint32_t kAvxBit = 1u << 28;
+constexpr std::uint32_t kAvx2Bit = 1u << 5;
+constexpr std::uint64_t kSseAndAvxStates = 0x6;
 
 bool Has(std::uint32_t features, std::uint32_t bit) {
     return (features & bit) != 0;
@@ -66,7 +73,25 @@ CpuClass Classify() {
     return 0;
 }
 
+// XGETBV exists only where OSXSAVE is reported, and leaf 7 only up to the highest leaf.
+bool DetectAvx2() {
+    const std::uint32_t features = ReadCpuid(kFeatureLeaf).ecx;
+    if (!Has(features, kOsxsaveBit) || !Has(features, kAvxBit)) {
+        return false;
+    }
+    if ((ReadXcr0() & kSseAndAvxStates) != kSseAndAvxStates) {
+        return false;
+    }
+    return ReadCpuid(kVendorLeaf).eax >= kStructuredFeatureLeaf &&
+           Has(ReadCpuid(kStructuredFeatureLeaf).ebx, kAvx2Bit);
+}
+
 }  // namespace
+
+bool Avx2Usable() {
+    bool result = false;
+    return RunGuarded([&result] { result = DetectAvx2(); }) && result;
+}
 
 CpuClass GetCpuClass() {
     CpuClass result = 0;

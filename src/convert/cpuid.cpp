@@ -8,11 +8,19 @@ namespace {
 
 CpuidRegisters ExecuteCpuid(std::uint32_t leaf) {
     CpuidRegisters registers{};
-    __cpuid(leaf, registers.eax, registers.ebx, registers.ecx, registers.edx);
+    __cpuid_count(leaf, 0, registers.eax, registers.ebx, registers.ecx, registers.edx);
     return registers;
 }
 
+// Inline assembly, so that the file needs no extended-state instruction set flag.
+std::uint64_t ExecuteXgetbv0() {
+    std::uint32_t low = 0, high = 0;
+    asm volatile("xgetbv" : "=a"(low), "=d"(high) : "c"(0));
+    return static_cast<std::uint64_t>(high) << 32 | low;
+}
+
 std::atomic<CpuidReader> gCpuidReader{ExecuteCpuid};
+std::atomic<XcrReader> gXcr0Reader{ExecuteXgetbv0};
 
 }  // namespace
 
@@ -22,4 +30,12 @@ CpuidRegisters ReadCpuid(std::uint32_t leaf) {
 
 void SetCpuidReaderForTesting(CpuidReader reader) {
     gCpuidReader.store(reader != nullptr ? reader : ExecuteCpuid);
+}
+
+std::uint64_t ReadXcr0() {
+    return gXcr0Reader.load()();
+}
+
+void SetXcr0ReaderForTesting(XcrReader reader) {
+    gXcr0Reader.store(reader != nullptr ? reader : ExecuteXgetbv0);
 }

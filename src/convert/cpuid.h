@@ -1,5 +1,5 @@
-// The processor's identification instruction, reached through one replaceable function so
-// that tests can present any vendor and any feature bits.
+// The processor's identification instruction and its extended-state register read (XGETBV),
+// each reached through one replaceable function so that tests can present any processor.
 #pragma once
 
 #include <cstdint>
@@ -18,3 +18,12 @@ CpuidRegisters ReadCpuid(std::uint32_t leaf);
 
 // Replaces the instruction by `reader`; null returns to the processor's own answers.
 void SetCpuidReaderForTesting(CpuidReader reader);
+
+using XcrReader = std::uint64_t (*)();
+
+// Executes XGETBV for register 0 (the register states the operating system saves), or asks the
+// reader a test has installed. Faults unless CPUID reports OSXSAVE.
+std::uint64_t ReadXcr0();
+
+// Replaces the instruction by `reader`; null returns to the processor's own answer.
+void SetXcr0ReaderForTesting(XcrReader reader);

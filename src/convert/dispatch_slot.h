@@ -3,9 +3,10 @@
 // ends the call quietly, leaving what was written; a width below 16 or fewer than one row
 // reaches no kernel.
 //
-// Adding an operation: declare its four kernels, then define a slot from a kernel row, e.g.
+// Adding an operation: declare its kernels, then define a slot from a kernel row, e.g.
 //     FieldKernelSlot gPackYuy2FieldSlot{{PackYuy2Field_MMX, PackYuy2Field_SSE,
-//                                         PackYuy2Field_SSE2, PackYuy2Field_AMD}};
+//                                         PackYuy2Field_SSE2, PackYuy2Field_AMD,
+//                                         PackYuy2Field_AVX2}};
 // in dispatch_slots.cpp (declared in dispatch_slots.h), and have the dispatcher call
 //     gPackYuy2FieldSlot.Run(destination, source, width, rows, destinationStride, sourceStride);
 #pragma once
@@ -15,15 +16,18 @@
 #include "convert/cpu_class.h"
 #include "convert/field_kernel.h"
 
-// One operation's row of the binding table: its kernel in each variant family.
+// One operation's row of the binding table: its kernel in each variant family. The AVX2 kernel
+// is null in 32-bit builds.
 struct FieldKernelRow {
     FieldKernel mmx;
     FieldKernel sse;
     FieldKernel sse2;
     FieldKernel amd;
+    FieldKernel avx2;
 };
 
-// The kernel of `row` for `cpuClass`, or null where the class has no conversion variant.
+// The kernel of `row` for `cpuClass`, or null where the class has no conversion variant. Where
+// the class picks SSE2, the row has an AVX2 kernel and Avx2Usable() says so, that kernel.
 FieldKernel SelectFieldKernel(const FieldKernelRow& row, CpuClass cpuClass);
 
 class FieldKernelSlot {

@@ -5,7 +5,7 @@
 // _C:       portable encoder reference, written straight from the arithmetic.
 // _NarrowC: portable encoder reference in the lower-precision arithmetic of the MMX variant.
 // _BasicC, _ExtendedC: portable decoder references in its two arithmetics.
-// The references read no table. The processor variants (_MMX, _SSE, _SSE2, _AMD) read the
+// The references read no table. The processor variants (_MMX, _SSE, _SSE2, _AMD, _AVX2) read the
 // published coefficient table, so they run only once a table constructor has filled it in
 // their class's layout.
 #pragma once
@@ -18,6 +18,7 @@ FieldKernelFunction EncodeRgb24Field_MMX;
 FieldKernelFunction EncodeRgb24Field_SSE;
 FieldKernelFunction EncodeRgb24Field_SSE2;
 FieldKernelFunction EncodeRgb24Field_AMD;
+QLNU_AVX2_KERNEL(EncodeRgb24Field_AVX2);
 
 FieldKernelFunction EncodeRgb32Field_C;
 FieldKernelFunction EncodeRgb32Field_NarrowC;
@@ -25,6 +26,7 @@ FieldKernelFunction EncodeRgb32Field_MMX;
 FieldKernelFunction EncodeRgb32Field_SSE;
 FieldKernelFunction EncodeRgb32Field_SSE2;
 FieldKernelFunction EncodeRgb32Field_AMD;
+QLNU_AVX2_KERNEL(EncodeRgb32Field_AVX2);
 
 FieldKernelFunction DecodeRgb24Field_BasicC;
 FieldKernelFunction DecodeRgb24Field_ExtendedC;
@@ -32,3 +34,4 @@ FieldKernelFunction DecodeRgb24Field_MMX;
 FieldKernelFunction DecodeRgb24Field_SSE;
 FieldKernelFunction DecodeRgb24Field_SSE2;
 FieldKernelFunction DecodeRgb24Field_AMD;
+QLNU_AVX2_KERNEL(DecodeRgb24Field_AVX2);

@@ -61,7 +61,8 @@ TEST_P(ClassBindingTest, EveryBindingPointTakesTheVariantOfTheClass) {
     const ClassBinding& binding = GetParam();
     ResetAllSlots();
     FillTablesAs(binding.cpuClass);
-    ScopedFakeProcessor fake(binding.cpuClass);
+    const FakeProcessor processor = ProcessorOfClass(binding.cpuClass);
+    ScopedFakeProcessor fake(binding.avx2Xcr0 ? WithAvx2(processor, *binding.avx2Xcr0) : processor);
     const TableLayout layout = binding.layout;
     ExpectTableLayout(gRgbToYuvTable.Data(), layout,
                       kRgbToYuvEntryCount * RgbToYuvEntryBytes(layout), FillRgbToYuvTable);
@@ -92,10 +93,11 @@ TEST_P(ClassBindingTest, EveryBindingPointTakesTheVariantOfTheClass) {
     EXPECT_EQ(ScopedFakeProcessor::Queries(), queries);
 }
 
-INSTANTIATE_TEST_SUITE_P(Classes, ClassBindingTest, ::testing::ValuesIn(kClassBindings),
-                         [](const auto& info) {
-                             return "Class" + std::to_string(info.param.cpuClass);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Classes, ClassBindingTest, ::testing::ValuesIn(kClassBindings), [](const auto& info) {
+        return "Class" + std::to_string(info.param.cpuClass) +
+               (info.param.avx2Xcr0 ? "Avx2Xcr0_" + std::to_string(*info.param.avx2Xcr0) : "");
+    });
 
 TEST(ClassBinding, NarrowOrEmptyPicturesReachNoKernel) {
     ResetAllSlots();

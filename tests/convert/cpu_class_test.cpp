@@ -56,6 +56,33 @@ TEST(Classification, GivesTheClassOfTheTable) {
     }
 }
 
+// AVX2 needs the processor's AVX and AVX2 bits, leaf 7 within its leaves, and an operating
+// system that saves the SSE and AVX states (which XGETBV can tell only where OSXSAVE is set).
+TEST(Classification, Avx2IsUsableOnlyWithProcessorAndSystemSupport) {
+    const FakeProcessor avx2 = WithAvx2(ProcessorOfClass(31));
+    FakeProcessor withoutAvx2 = avx2, withoutOsxsave = avx2, withoutAvx = avx2, lowLeaves = avx2;
+    withoutAvx2.structuredFeatures = ~kAvx2;
+    withoutOsxsave.ecxFeatures = ~kOsxsave;
+    withoutAvx.ecxFeatures = ~kAvx;
+    lowLeaves.highestLeaf = 6;
+    const std::pair<FakeProcessor, bool> kAvx2Cases[] = {
+        {avx2, true},
+        {WithAvx2(ProcessorOfClass(159), 0xE7), true},
+        {ProcessorOfClass(31), false},
+        {withoutAvx2, false},
+        {withoutOsxsave, false},
+        {withoutAvx, false},
+        {lowLeaves, false},
+        {WithAvx2(ProcessorOfClass(31), 0x2), false},
+        {WithAvx2(ProcessorOfClass(31), 0x4), false},
+    };
+    for (const auto& [processor, usable] : kAvx2Cases) {
+        ScopedFakeProcessor fake(processor);
+        EXPECT_EQ(Avx2Usable(), usable) << &processor - &kAvx2Cases[0].first;
+        EXPECT_EQ(GetCpuClass(), CpuClass{processor.vendor[0] == 'G' ? 31 : 159});
+    }
+}
+
 // ProcessorOfClass knows a processor of every class there is, and throws for any other.
 TEST(Classification, RealProcessorGivesAClassOfTheTable) {
     const CpuClass cpuClass = GetCpuClass();

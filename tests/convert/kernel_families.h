@@ -51,9 +51,12 @@ struct ClassBinding {
     TableLayout layout;
     CopyFunction copy;
     FieldKernel fieldCopy;
+    // Set: the processor also reports AVX2, and the operating system saves these states.
+    std::optional<std::uint64_t> avx2Xcr0 = std::nullopt;
 };
 
-// Every class the classification gives, and what each binding point holds for it.
+// Every class the classification gives, and what each binding point holds for it; AVX2, where
+// the processor and the operating system both support it, replaces SSE2 alone.
 inline const ClassBinding kClassBindings[] = {
     {0, nullptr, TableLayout::None, FastCopy_Plain, FastCopyField_Plain},
     {1, &FieldKernelRow::mmx, TableLayout::Narrow, FastCopy_MMX, FastCopyField_MMX},
@@ -68,6 +71,14 @@ inline const ClassBinding kClassBindings[] = {
      FastCopyField_StreamingDescending},
     {159, &FieldKernelRow::sse2, TableLayout::Wide16, FastCopy_StreamingDescending,
      FastCopyField_StreamingDescending},
+    {31, &FieldKernelRow::avx2, TableLayout::Wide16, FastCopy_StreamingSparse,
+     FastCopyField_StreamingSparse, kSseAndAvxStates},
+    {159, &FieldKernelRow::avx2, TableLayout::Wide16, FastCopy_StreamingDescending,
+     FastCopyField_StreamingDescending, kSseAndAvxStates},
+    {31, &FieldKernelRow::sse2, TableLayout::Wide16, FastCopy_StreamingSparse,
+     FastCopyField_StreamingSparse, 0x2},
+    {3, &FieldKernelRow::mmx, TableLayout::Narrow, FastCopy_MMX, FastCopyField_MMX,
+     kSseAndAvxStates},
 };
 
 // Empties both coefficient tables and fills them again as a machine of `cpuClass` does

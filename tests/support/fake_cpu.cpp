@@ -16,15 +16,24 @@ CpuidRegisters AnswerAsFake(std::uint32_t leaf) {
     gQueries.fetch_add(1);
     CpuidRegisters registers{};
     if (leaf == 0) {
+        registers.eax = gProcessor.highestLeaf;
         std::memcpy(&registers.ebx, gProcessor.vendor, 4);
         std::memcpy(&registers.edx, gProcessor.vendor + 4, 4);
         std::memcpy(&registers.ecx, gProcessor.vendor + 8, 4);
     } else if (leaf == 1) {
         registers.edx = gProcessor.features;
+        registers.ecx = gProcessor.ecxFeatures;
+    } else if (leaf == 7) {
+        registers.ebx = gProcessor.structuredFeatures;
     } else if (leaf == 0x80000001u) {
         registers.edx = gProcessor.amdFeatures;
     }
     return registers;
+}
+
+std::uint64_t AnswerXcr0AsFake() {
+    gQueries.fetch_add(1);
+    return gProcessor.xcr0;
 }
 
 }  // namespace
@@ -49,14 +58,23 @@ FakeProcessor ProcessorOfClass(CpuClass cpuClass) {
     throw std::invalid_argument("no processor of that class");
 }
 
+FakeProcessor WithAvx2(FakeProcessor processor, std::uint64_t xcr0) {
+    processor.ecxFeatures |= kOsxsave | kAvx;
+    processor.structuredFeatures |= kAvx2;
+    processor.xcr0 = xcr0;
+    return processor;
+}
+
 ScopedFakeProcessor::ScopedFakeProcessor(const FakeProcessor& processor) {
     gProcessor = processor;
     gQueries.store(0);
     SetCpuidReaderForTesting(AnswerAsFake);
+    SetXcr0ReaderForTesting(AnswerXcr0AsFake);
 }
 
 ScopedFakeProcessor::~ScopedFakeProcessor() {
     SetCpuidReaderForTesting(nullptr);
+    SetXcr0ReaderForTesting(nullptr);
 }
 
 int ScopedFakeProcessor::Queries() {
