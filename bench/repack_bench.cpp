@@ -28,7 +28,8 @@ void RegisterKernel(const std::string& label, FieldKernel kernel, int sourceByte
     RegisterKernel(#operation "_MMX", operation##_MMX, sourceBytesPerPixel);   \
     RegisterKernel(#operation "_SSE", operation##_SSE, sourceBytesPerPixel);   \
     RegisterKernel(#operation "_SSE2", operation##_SSE2, sourceBytesPerPixel); \
-    RegisterKernel(#operation "_AMD", operation##_AMD, sourceBytesPerPixel)
+    RegisterKernel(#operation "_AMD", operation##_AMD, sourceBytesPerPixel);   \
+    RegisterKernel(#operation "_AVX2", operation##_AVX2, sourceBytesPerPixel)
 
 using RepackerOperation = void (YuvRepacker::*)(BYTE*, const BYTE*, int, int, int, int);
 
