@@ -1,10 +1,12 @@
-// AVX2 decoder (x86-64 only): the SSE2 decoder's extended arithmetic and weave in 256-bit
-// registers, two blocks of 16 pixels at a time, one per 128-bit lane, so that every step stays
-// within its lane; a last lone block fills both lanes and stores one. Unaligned loads, prefetch
-// 256 bytes ahead, non-temporal stores where the output rows allow them (avx2_stores.h), then
-// a store fence and EMMS. Compiled with AVX2.
+// AVX2 decoder (x86-64 only), in the extended arithmetic. A block of 16 pixels fills one 256-bit
+// register in its own order, one 16-bit unit per pixel, so no sorting is needed: each pixel
+// pair's chroma is one 32-bit lane, its successor a lane permutation away. Two blocks are
+// woven into 96 output bytes at a time; a last lone block is woven with itself and stores 48.
+// Unaligned loads, prefetch 256 bytes ahead, non-temporal stores where the output rows allow
+// them (avx2_stores.h), then a store fence and EMMS. Compiled with AVX2.
 #include <immintrin.h>
 
+#include <array>
 #include <cstddef>
 
 #include "convert/avx2_stores.h"
@@ -15,10 +17,43 @@ namespace {
 
 constexpr int kPrefetchDistance = 256;
 
+// Byte shuffle masks that weave one 16-byte output chunk of B G R triplets: output bytes
+// 16c to 16c + 15 of a block, from a lane holding the B and the G bytes of the eight pixels
+// from `first` on (8 + 8 bytes), and a lane holding their R bytes. Unused bytes are zero.
+struct ChunkMasks {
+    std::array<char, 16> fromBlueGreen, fromRed;
+};
+
+constexpr ChunkMasks MasksOfChunk(int c) {
+    const int first = 4 * c;  // the chunk's pixels lie within pixels 4c to 4c + 7
+    ChunkMasks masks{};
+    for (int k = 0; k < 16; ++k) {
+        const int pixel = (16 * c + k) / 3 - first;
+        const int channel = (16 * c + k) % 3;
+        masks.fromBlueGreen[k] = static_cast<char>(channel == 2 ? 0x80 : pixel + 8 * channel);
+        masks.fromRed[k] = static_cast<char>(channel == 2 ? pixel : 0x80);
+    }
+    return masks;
+}
+
+__m256i LanesOf(const std::array<char, 16>& low, const std::array<char, 16>& high) {
+    return _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(high.data()),
+                               reinterpret_cast<const __m128i*>(low.data()));
+}
+
+struct WeaveMasks {
+    __m256i blueGreen, red;
+};
+
+WeaveMasks MasksOfChunks(int low, int high) {
+    const ChunkMasks a = MasksOfChunk(low), b = MasksOfChunk(high);
+    return {LanesOf(a.fromBlueGreen, b.fromBlueGreen), LanesOf(a.fromRed, b.fromRed)};
+}
+
 struct Coefficients {
     __m256i chromaMask, lumaGain, halfChromaBias, lumaOffset, gFromU, gFromV, bFromU, rFromV;
-    // Word lanes taken from the pair words when three of them are woven into output bytes.
-    __m256i weave0, weave1, weave2;
+    __m256i lowWords, nextPair;
+    WeaveMasks chunks01, chunks20, chunks12;
 };
 
 Coefficients LoadCoefficients() {
@@ -27,7 +62,6 @@ Coefficients LoadCoefficients() {
         return _mm256_broadcastsi128_si256(
             _mm_load_si128(reinterpret_cast<const __m128i*>(table + 16 * i)));
     };
-    auto lanes = [](__m128i mask) { return _mm256_broadcastsi128_si256(mask); };
     return {group(0),
             group(1),
             group(2),
@@ -36,118 +70,69 @@ Coefficients LoadCoefficients() {
             group(5),
             group(6),
             group(7),
-            lanes(_mm_setr_epi16(-1, -1, 0, -1, -1, 0, -1, -1)),
-            lanes(_mm_setr_epi16(0, -1, -1, 0, -1, -1, 0, -1)),
-            lanes(_mm_setr_epi16(-1, 0, -1, -1, 0, -1, -1, 0))};
+            _mm256_set1_epi32(0xFFFF),
+            _mm256_setr_epi32(1, 2, 3, 4, 5, 6, 7, 7),
+            MasksOfChunks(0, 1),
+            MasksOfChunks(2, 0),
+            MasksOfChunks(1, 2)};
 }
 
-// Per lane, the 16-bit units of the even pixels (U_j | Y_2j << 8) and of the odd pixels
-// (V_j | Y_2j+1 << 8) of the lane's block, from its two halves in x0 and x1: three perfect
-// shuffles of the 16 units take unit 2j + c to 8c + j.
-void SplitUnits(__m256i x0, __m256i x1, __m256i& evenUnits, __m256i& oddUnits) {
-    for (int i = 0; i < 3; ++i) {
-        const __m256i y0 = _mm256_unpacklo_epi16(x0, x1);
-        x1 = _mm256_unpackhi_epi16(x0, x1);
-        x0 = y0;
-    }
-    evenUnits = x0;
-    oddUnits = x1;
-}
-
-// Chroma terms of one component for the even pixels (the pair's own sample) and the odd
-// pixels (the mean of the pair and the next one, the last pair taking its own again).
-struct ChromaTerms {
-    __m256i even, odd;
+// The B, G and R words of a block's 16 pixels, in pixel order, before clamping.
+struct BlockColours {
+    __m256i blue, green, red;
 };
-
-ChromaTerms Chroma(__m256i samples, const Coefficients& k) {
-    const __m256i half = _mm256_add_epi16(_mm256_slli_epi16(samples, 5), k.halfChromaBias);
-    const __m256i nextHalf =
-        _mm256_shufflehi_epi16(_mm256_srli_si256(half, 2), _MM_SHUFFLE(2, 2, 1, 0));
-    return {_mm256_add_epi16(half, half), _mm256_add_epi16(half, nextHalf)};
-}
 
 __m256i Channel(__m256i luma, __m256i chromaTerm) {
     return _mm256_srai_epi16(_mm256_adds_epi16(luma, chromaTerm), 3);
 }
 
-// The 48 output bytes of each lane's block, in three registers: bytes 0-15, 16-31, 32-47.
+BlockColours DecodeBlock(const BYTE* in, const Coefficients& k) {
+    const __m256i units = avx2::Load256(in);
+    // The whole unit is multiplied, chroma byte included.
+    const __m256i luma = _mm256_adds_epi16(_mm256_mulhi_epu16(units, k.lumaGain), k.lumaOffset);
+    // Per pair j: 32 U_j - 4096 and 32 V_j - 4096. An even pixel takes twice its pair's; an odd
+    // pixel adds those of the next pair, the last pair its own again.
+    const __m256i half = _mm256_add_epi16(
+        _mm256_slli_epi16(_mm256_and_si256(units, k.chromaMask), 5), k.halfChromaBias);
+    const __m256i even = _mm256_add_epi16(half, half);
+    const __m256i odd = _mm256_add_epi16(half, _mm256_permutevar8x32_epi32(half, k.nextPair));
+    const __m256i u =
+        _mm256_or_si256(_mm256_and_si256(even, k.lowWords), _mm256_slli_epi32(odd, 16));
+    const __m256i v =
+        _mm256_or_si256(_mm256_srli_epi32(even, 16), _mm256_andnot_si256(k.lowWords, odd));
+    return {Channel(luma, _mm256_mulhi_epi16(u, k.bFromU)),
+            Channel(luma, _mm256_adds_epi16(_mm256_mulhi_epi16(u, k.gFromU),
+                                            _mm256_mulhi_epi16(v, k.gFromV))),
+            Channel(luma, _mm256_mulhi_epi16(v, k.rFromV))};
+}
+
+__m256i Weave(__m256i blueGreen, __m256i red, const WeaveMasks& masks) {
+    return _mm256_or_si256(_mm256_shuffle_epi8(blueGreen, masks.blueGreen),
+                           _mm256_shuffle_epi8(red, masks.red));
+}
+
+// The 96 output bytes of two blocks (the same block twice gives its 48 bytes twice), in three
+// registers of two 16-byte chunks each. Clamped to bytes, the blocks' 32-bit groups are B0-3
+// B4-7 G0-3 G4-7 | B8-11 B12-15 G8-11 G12-15 and, for red, first0-7 second0-7 |
+// first8-15 second8-15; each chunk's lane gathers the eight pixels its bytes come from.
 struct WovenBlocks {
     __m256i front, middle, back;
 };
 
-// Pair j's six bytes are the words a_j, b_j, c_j: (B, G) and (R, B') and (G', R'), primes
-// for the odd pixel. Per lane, the three registers hold a0 b0 c0 a1 b1 c1 a2 b2 | c2 a3 ... c7.
-WovenBlocks Weave(__m256i a, __m256i b, __m256i c, const Coefficients& k) {
-    const __m256i abLow = _mm256_unpacklo_epi16(a, b);   // dwords ab0 ab1 ab2 ab3
-    const __m256i abHigh = _mm256_unpackhi_epi16(a, b);  // dwords ab4 ab5 ab6 ab7
-
-    __m256i ab = _mm256_shuffle_epi32(abLow, _MM_SHUFFLE(2, 1, 1, 0));
-    ab = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(ab, _MM_SHUFFLE(2, 2, 1, 0)),
-                                _MM_SHUFFLE(3, 2, 1, 1));
-    const __m256i front =
-        _mm256_blendv_epi8(_mm256_shuffle_epi32(c, _MM_SHUFFLE(0, 0, 0, 0)), ab, k.weave0);
-
-    ab = _mm256_alignr_epi8(abHigh, abLow, 8);  // ab2..ab5
-    ab = _mm256_shuffle_epi32(ab, _MM_SHUFFLE(3, 2, 1, 1));
-    ab = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(ab, _MM_SHUFFLE(0, 1, 0, 0)),
-                                _MM_SHUFFLE(2, 2, 1, 0));
-    const __m256i middle =
-        _mm256_blendv_epi8(_mm256_shuffle_epi32(c, _MM_SHUFFLE(2, 2, 1, 1)), ab, k.weave1);
-
-    ab = _mm256_shuffle_epi32(abHigh, _MM_SHUFFLE(3, 2, 2, 1));
-    ab = _mm256_shufflehi_epi16(_mm256_shufflelo_epi16(ab, _MM_SHUFFLE(3, 2, 1, 1)),
-                                _MM_SHUFFLE(3, 3, 2, 2));
-    const __m256i back =
-        _mm256_blendv_epi8(_mm256_shuffle_epi32(c, _MM_SHUFFLE(3, 3, 2, 2)), ab, k.weave2);
-    return {front, middle, back};
-}
-
-WovenBlocks DecodeBlocks(__m256i x0, __m256i x1, const Coefficients& k) {
-    __m256i evenUnits, oddUnits;
-    SplitUnits(x0, x1, evenUnits, oddUnits);
-
-    // The whole unit is multiplied, chroma byte included.
-    const __m256i lumaEven =
-        _mm256_adds_epi16(_mm256_mulhi_epu16(evenUnits, k.lumaGain), k.lumaOffset);
-    const __m256i lumaOdd =
-        _mm256_adds_epi16(_mm256_mulhi_epu16(oddUnits, k.lumaGain), k.lumaOffset);
-    const ChromaTerms u = Chroma(_mm256_and_si256(evenUnits, k.chromaMask), k);
-    const ChromaTerms v = Chroma(_mm256_and_si256(oddUnits, k.chromaMask), k);
-
-    const __m256i bEven = Channel(lumaEven, _mm256_mulhi_epi16(u.even, k.bFromU));
-    const __m256i bOdd = Channel(lumaOdd, _mm256_mulhi_epi16(u.odd, k.bFromU));
-    const __m256i gEven =
-        Channel(lumaEven, _mm256_adds_epi16(_mm256_mulhi_epi16(u.even, k.gFromU),
-                                            _mm256_mulhi_epi16(v.even, k.gFromV)));
-    const __m256i gOdd = Channel(lumaOdd, _mm256_adds_epi16(_mm256_mulhi_epi16(u.odd, k.gFromU),
-                                                            _mm256_mulhi_epi16(v.odd, k.gFromV)));
-    const __m256i rEven = Channel(lumaEven, _mm256_mulhi_epi16(v.even, k.rFromV));
-    const __m256i rOdd = Channel(lumaOdd, _mm256_mulhi_epi16(v.odd, k.rFromV));
-
-    // Clamped to bytes and paired into the words (B, G), (R, B') and (G', R').
-    const __m256i blueRed = _mm256_packus_epi16(bEven, rEven);
-    const __m256i greenBlue = _mm256_packus_epi16(gEven, bOdd);
-    return Weave(
-        _mm256_unpacklo_epi8(blueRed, greenBlue), _mm256_unpackhi_epi8(blueRed, greenBlue),
-        _mm256_unpacklo_epi8(_mm256_packus_epi16(gOdd, gOdd), _mm256_packus_epi16(rOdd, rOdd)), k);
-}
-
-// Two blocks, 64 source bytes to 96 output bytes.
-template <class Store>
-void DecodeTwoBlocks(BYTE* out, const BYTE* in, const Coefficients& k) {
-    const WovenBlocks w =
-        DecodeBlocks(avx2::LoadLanes(in, in + 32), avx2::LoadLanes(in + 16, in + 48), k);
-    Store::Put(out, _mm256_permute2x128_si256(w.front, w.middle, 0x20));
-    Store::Put(out + 32, _mm256_permute2x128_si256(w.back, w.front, 0x30));
-    Store::Put(out + 64, _mm256_permute2x128_si256(w.middle, w.back, 0x31));
-}
-
-template <class Store>
-void DecodeOneBlock(BYTE* out, const BYTE* in, const Coefficients& k) {
-    const WovenBlocks w = DecodeBlocks(avx2::LoadBothLanes(in), avx2::LoadBothLanes(in + 16), k);
-    Store::Put(out, _mm256_blend_epi32(w.front, w.middle, 0xF0));
-    Store::Put(out + 32, _mm256_castsi256_si128(w.back));
+WovenBlocks WeaveBlocks(const BlockColours& first, const BlockColours& second,
+                        const Coefficients& k) {
+    const __m256i blueGreen0 = _mm256_packus_epi16(first.blue, first.green);
+    const __m256i blueGreen1 = _mm256_packus_epi16(second.blue, second.green);
+    const __m256i red = _mm256_packus_epi16(first.red, second.red);
+    auto groups = [](__m256i x, int a, int b, int c, int d, int e, int f, int g, int h) {
+        return _mm256_permutevar8x32_epi32(x, _mm256_setr_epi32(a, b, c, d, e, f, g, h));
+    };
+    return {Weave(groups(blueGreen0, 0, 1, 2, 3, 1, 4, 3, 6), groups(red, 0, 1, 0, 0, 1, 4, 0, 0),
+                  k.chunks01),
+            Weave(_mm256_permute2x128_si256(blueGreen0, blueGreen1, 0x21),
+                  groups(red, 4, 5, 0, 0, 2, 3, 0, 0), k.chunks20),
+            Weave(groups(blueGreen1, 1, 4, 3, 6, 4, 5, 6, 7), groups(red, 3, 6, 0, 0, 6, 7, 0, 0),
+                  k.chunks12)};
 }
 
 // Source row r goes to output row rows - 1 - r: the top-down field becomes bottom-up rows.
@@ -162,10 +147,16 @@ void DecodeRows(BYTE* destination, const BYTE* source, int width, int rows, int 
         unsigned left = blocks;
         for (; left >= 2; left -= 2, in += 64, out += 96) {
             avx2::Prefetch(in + kPrefetchDistance);
-            DecodeTwoBlocks<Store>(out, in, k);
+            const auto woven = WeaveBlocks(DecodeBlock(in, k), DecodeBlock(in + 32, k), k);
+            Store::Put(out, woven.front);
+            Store::Put(out + 32, woven.middle);
+            Store::Put(out + 64, woven.back);
         }
         if (left == 1) {
-            DecodeOneBlock<Store>(out, in, k);
+            const BlockColours only = DecodeBlock(in, k);
+            const auto woven = WeaveBlocks(only, only, k);
+            Store::Put(out, woven.front);
+            Store::Put(out + 32, _mm256_castsi256_si128(woven.middle));
         }
     }
 }
