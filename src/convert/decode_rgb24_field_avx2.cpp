@@ -86,7 +86,7 @@ __m256i Channel(__m256i luma, __m256i chromaTerm) {
     return _mm256_srai_epi16(_mm256_adds_epi16(luma, chromaTerm), 3);
 }
 
-BlockColours DecodeBlock(const BYTE* in, const Coefficients& k) {
+[[gnu::always_inline]] inline BlockColours DecodeBlock(const BYTE* in, const Coefficients& k) {
     const __m256i units = avx2::Load256(in);
     // The whole unit is multiplied, chroma byte included.
     const __m256i luma = _mm256_adds_epi16(_mm256_mulhi_epu16(units, k.lumaGain), k.lumaOffset);
@@ -119,8 +119,9 @@ struct WovenBlocks {
     __m256i front, middle, back;
 };
 
-WovenBlocks WeaveBlocks(const BlockColours& first, const BlockColours& second,
-                        const Coefficients& k) {
+[[gnu::always_inline]] inline WovenBlocks WeaveBlocks(const BlockColours& first,
+                                                      const BlockColours& second,
+                                                      const Coefficients& k) {
     const __m256i blueGreen0 = _mm256_packus_epi16(first.blue, first.green);
     const __m256i blueGreen1 = _mm256_packus_epi16(second.blue, second.green);
     const __m256i red = _mm256_packus_epi16(first.red, second.red);

@@ -53,7 +53,8 @@ PairChannels ChannelsOfRgb24Pairs(__m256i bg, __m256i rb, __m256i gr, __m256i hi
 }
 
 // One group per lane, its 48 bytes already loaded into x0..x2.
-PairChannels SplitRgb24(__m256i x0, __m256i x1, __m256i x2, __m256i highBytes) {
+[[gnu::always_inline]] inline PairChannels SplitRgb24(__m256i x0, __m256i x1, __m256i x2,
+                                                      __m256i highBytes) {
     for (int i = 0; i < 3; ++i) {
         Riffle24Words(x0, x1, x2);
     }
@@ -63,8 +64,8 @@ PairChannels SplitRgb24(__m256i x0, __m256i x1, __m256i x2, __m256i highBytes) {
 // Four groups: the 96 bytes of groups 0 and 1 in the low lanes, of groups 2 and 3 in the high
 // ones; four shuffles of 48 words (word j to 2j mod 47) take word 3q + c to 16c + q per lane.
 // `first` holds groups 0 and 2, `second` groups 1 and 3.
-void SplitFourRgb24Groups(const BYTE* in, __m256i highBytes, PairChannels& first,
-                          PairChannels& second) {
+[[gnu::always_inline]] inline void SplitFourRgb24Groups(const BYTE* in, __m256i highBytes,
+                                                        PairChannels& first, PairChannels& second) {
     __m256i x[6];
     for (int m = 0; m < 6; ++m) {
         x[m] = LoadLanes(in + 16 * m, in + 96 + 16 * m);
@@ -83,7 +84,8 @@ void SplitFourRgb24Groups(const BYTE* in, __m256i highBytes, PairChannels& first
 
 // One group per lane, its 64 bytes already loaded into x0..x3; three shuffles of 32 words
 // (word j to 2j mod 31) take word 4q + c to 8c + q: B G, R x, B' G', R' x'.
-PairChannels SplitRgb32(__m256i x0, __m256i x1, __m256i x2, __m256i x3, __m256i highBytes) {
+[[gnu::always_inline]] inline PairChannels SplitRgb32(__m256i x0, __m256i x1, __m256i x2,
+                                                      __m256i x3, __m256i highBytes) {
     for (int i = 0; i < 3; ++i) {
         const __m256i y0 = _mm256_unpacklo_epi16(x0, x2), y1 = _mm256_unpackhi_epi16(x0, x2);
         const __m256i y2 = _mm256_unpacklo_epi16(x1, x3), y3 = _mm256_unpackhi_epi16(x1, x3);
@@ -139,7 +141,7 @@ struct EncodedGroups {
     __m256i low, high;
 };
 
-EncodedGroups Encode(const PairChannels& p, const Coefficients& k) {
+[[gnu::always_inline]] inline EncodedGroups Encode(const PairChannels& p, const Coefficients& k) {
     const __m256i bc = _mm256_mulhi_epu16(PairSums<6>(p.blueEven, p.blueOdd), k.chromaBR);
     const __m256i gc = _mm256_mulhi_epu16(PairSums<7>(p.greenEven, p.greenOdd), k.chromaG);
     const __m256i rc = _mm256_mulhi_epu16(PairSums<6>(p.redEven, p.redOdd), k.chromaBR);
