@@ -166,12 +166,21 @@ struct EncodedGroups {
             _mm256_permute2x128_si256(front, back, 0x31)};
 }
 
+// The rows are read from the last upward, each left to right, which no hardware prefetcher
+// follows from one row to the next: while one row is converted, the same stretch of the next
+// row is fetched, a whole row ahead.
+void PrefetchLines(const BYTE* at, int lines) {
+    for (int line = 0; line < lines; ++line) {
+        _mm_prefetch(reinterpret_cast<const char*>(at) + 64 * line, _MM_HINT_T0);
+    }
+}
+
 struct Rgb32 {
     template <class Store>
-    static void EncodeRow(BYTE* out, const BYTE* in, unsigned groups, const Coefficients& k) {
+    static void EncodeRow(BYTE* out, const BYTE* in, std::ptrdiff_t toNextRow, unsigned groups,
+                          const Coefficients& k) {
         for (; groups >= 2; groups -= 2, in += 128, out += 64) {
-            avx2::Prefetch(in + 256);
-            avx2::Prefetch(in + 320);
+            PrefetchLines(in + toNextRow, 2);
             const EncodedGroups encoded = Encode(
                 SplitRgb32(LoadLanes(in, in + 64), LoadLanes(in + 16, in + 80),
                            LoadLanes(in + 32, in + 96), LoadLanes(in + 48, in + 112), k.highBytes),
@@ -180,6 +189,7 @@ struct Rgb32 {
             Store::Put(out + 32, encoded.high);
         }
         if (groups == 1) {
+            PrefetchLines(in + toNextRow, 1);
             Store::Put(
                 out, Encode(SplitRgb32(LoadBothLanes(in), LoadBothLanes(in + 16),
                                        LoadBothLanes(in + 32), LoadBothLanes(in + 48), k.highBytes),
@@ -191,11 +201,10 @@ struct Rgb32 {
 
 struct Rgb24 {
     template <class Store>
-    static void EncodeRow(BYTE* out, const BYTE* in, unsigned groups, const Coefficients& k) {
+    static void EncodeRow(BYTE* out, const BYTE* in, std::ptrdiff_t toNextRow, unsigned groups,
+                          const Coefficients& k) {
         for (; groups >= 4; groups -= 4, in += 192, out += 128) {
-            avx2::Prefetch(in + 256);
-            avx2::Prefetch(in + 320);
-            avx2::Prefetch(in + 384);
+            PrefetchLines(in + toNextRow, 3);
             PairChannels first, second;
             SplitFourRgb24Groups(in, k.highBytes, first, second);
             const EncodedGroups zeroAndTwo = Encode(first, k);
@@ -205,6 +214,7 @@ struct Rgb24 {
             Store::Put(out + 64, zeroAndTwo.high);
             Store::Put(out + 96, oneAndThree.high);
         }
+        PrefetchLines(in + toNextRow, 3);
         if (groups >= 2) {
             const EncodedGroups encoded =
                 Encode(SplitRgb24(LoadLanes(in, in + 48), LoadLanes(in + 16, in + 64),
@@ -235,7 +245,9 @@ void EncodeField(BYTE* destination, const BYTE* source, int width, int rows, int
         for (int row = 0; row < rows; ++row) {
             const BYTE* in = source + static_cast<std::ptrdiff_t>(rows - 1 - row) * sourceStride;
             BYTE* out = destination + static_cast<std::ptrdiff_t>(row) * destinationStride;
-            Format::template EncodeRow<Store>(out, in, groups, k);
+            // The last row fetches itself again, which costs nothing.
+            const std::ptrdiff_t toNextRow = row + 1 < rows ? -sourceStride : 0;
+            Format::template EncodeRow<Store>(out, in, toNextRow, groups, k);
         }
     });
 }
