@@ -20,6 +20,11 @@ include(GoogleTest)
 set(QLNU_EMULATED_PROCESSORS
   pentium2=3 pentium3=15 coreduo=31
   athlon,-sse,-sse2,-mmxext=1 athlon,-sse,-sse2=135 athlon,-sse2=143 athlon=159)
+# qemu-i386 7.2 executes SFENCE only on models that report SSE, although AMD's MMX extensions
+# include it: on the class 135 model the variants that end with it cannot run (the class 143
+# and 159 models run them). The sessions there still pass, because the driver's guards catch
+# the fault after the last byte is stored; they check the class 135 binding, not the fence.
+set(QLNU_EMULATOR_EXCLUDES_135 --gtest_filter=-*_AMD:*StreamingDescending:*Class135)
 
 # One CTest test per program and processor model, named PROGRAM@MODEL: a program start under
 # emulation is slow, and the program runs on a model only what that model can execute.
@@ -28,7 +33,8 @@ function(qlnu_add_emulated_tests name labels)
   foreach(processor IN LISTS QLNU_EMULATED_PROCESSORS)
     string(REGEX MATCH "^(.+)=([0-9]+)$" processor "${processor}")
     add_test(NAME ${name}@${CMAKE_MATCH_1}
-      COMMAND ${QLNU_QEMU_I386} -cpu ${CMAKE_MATCH_1} $<TARGET_FILE:${name}>)
+      COMMAND ${QLNU_QEMU_I386} -cpu ${CMAKE_MATCH_1} $<TARGET_FILE:${name}>
+              ${QLNU_EMULATOR_EXCLUDES_${CMAKE_MATCH_2}})
     set_tests_properties(${name}@${CMAKE_MATCH_1} PROPERTIES LABELS "${labels}"
       ENVIRONMENT QLNU_EXPECTED_CPU_CLASS=${CMAKE_MATCH_2})
   endforeach()

@@ -49,6 +49,11 @@ FakeProcessor ProcessorOfClass(CpuClass cpuClass) {
     throw std::invalid_argument("no processor of that class");
 }
 
+bool RealProcessorRuns(CpuClass cpuClass) {
+    constexpr CpuClass kAmdVendor = 128;
+    return (cpuClass & ~kAmdVendor & ~GetCpuClass()) == 0;
+}
+
 ScopedFakeProcessor::ScopedFakeProcessor(const FakeProcessor& processor) {
     gProcessor = processor;
     gQueries.store(0);

@@ -22,6 +22,11 @@ struct FakeProcessor {
 // A processor that classifies as `cpuClass` (0, 1, 2, 3, 15, 31, 135, 143, 159).
 FakeProcessor ProcessorOfClass(CpuClass cpuClass);
 
+// True if the real processor executes the variants that `cpuClass` binds: it reports every
+// capability of that class (the vendor aside). Any x86-64 processor runs them all; emulated
+// 32-bit models skip what they lack. Asked while no fake is installed.
+bool RealProcessorRuns(CpuClass cpuClass);
+
 // Installs the fake for the scope's lifetime and restores the real instruction after it.
 class ScopedFakeProcessor {
 public:
