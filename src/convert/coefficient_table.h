@@ -17,7 +17,6 @@
 
 #include <atomic>
 #include <cstddef>
-#include <thread>
 
 #include "platform/win_api.h"
 
@@ -42,7 +41,7 @@ public:
             return;
         }
         while (Data() == nullptr) {
-            std::this_thread::yield();
+            Sleep(0);
         }
     }
 
@@ -60,7 +59,7 @@ private:
     static constexpr int kEmpty = 0;
     static constexpr int kFilling = 1;
 
-    alignas(128) BYTE entries_[Capacity];
+    alignas(128) BYTE entries_[Capacity]{};
     std::atomic<int> state_{kEmpty};
     std::atomic<const BYTE*> published_{nullptr};
 };

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-CoefficientTable<kYuvToRgbGroupCount * 16> gYuvToRgbTable;
+constinit CoefficientTable<kYuvToRgbGroupCount * 16> gYuvToRgbTable;
 
 namespace {
 

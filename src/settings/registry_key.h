@@ -2,9 +2,12 @@
 // YUV-restricted list reach the registry through it.
 #pragma once
 
+#include "common/driver_heap.h"
 #include "platform/win_api.h"
 
-class RegKey {
+// A heap object like the driver's other classes with a virtual destructor, so that its
+// deleting destructor frees through the driver heap, although keys live on the stack.
+class RegKey : public HeapObject {
 public:
     // What a read found: whether the value was read, its type and its size in bytes.
     struct ReadResult {
@@ -14,7 +17,7 @@ public:
     };
 
     RegKey() = default;
-    virtual ~RegKey();
+    ~RegKey() override;
 
     RegKey(const RegKey&) = delete;
     RegKey& operator=(const RegKey&) = delete;

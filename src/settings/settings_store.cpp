@@ -1,12 +1,12 @@
 #include "settings/settings_store.h"
 
 #include <array>
-#include <cstdio>
 #include <cstring>
 #include <iterator>
 
 #include "common/codec_state.h"
 #include "settings/file_name.h"
+#include "settings/numbered_value_name.h"
 #include "settings/registry_key.h"
 
 char FullScreenApps[kFullScreenAppSlots][kFullScreenAppNameSize];
@@ -65,14 +65,8 @@ void WriteString(RegKey& key, LPCSTR name, LPCSTR text) {
     key.SetValue(name, REG_SZ, text, static_cast<DWORD>(std::strlen(text) + 1));
 }
 
-struct AppValueName {
-    char text[16];
-};
-
-AppValueName AppValueNameFor(int number) {
-    AppValueName name;
-    std::snprintf(name.text, sizeof name.text, "App%d", number);
-    return name;
+NumberedValueName AppValueNameFor(int number) {
+    return MakeNumberedValueName("App", static_cast<unsigned>(number), 10, 1);
 }
 
 void EmptySlotsFrom(int first) {

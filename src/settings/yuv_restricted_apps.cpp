@@ -1,9 +1,9 @@
 #include "settings/yuv_restricted_apps.h"
 
-#include <cstdio>
 #include <cstring>
 
 #include "settings/file_name.h"
+#include "settings/numbered_value_name.h"
 #include "settings/registry_key.h"
 
 char YuvRestrictedApps[kYuvRestrictedAppSlots][kYuvRestrictedAppNameSize];
@@ -17,14 +17,8 @@ constexpr LPCSTR kCompleteValue = "Correct state";
 // Names are read with one byte less than an entry holds, so every entry stays terminated.
 constexpr DWORD kNameReadSize = kYuvRestrictedAppNameSize - 1;
 
-struct ApplicationValueName {
-    char text[16];
-};
-
-ApplicationValueName ApplicationValueNameFor(int index) {
-    ApplicationValueName name;
-    std::snprintf(name.text, sizeof name.text, "Application%02X", index);
-    return name;
+NumberedValueName ApplicationValueNameFor(int index) {
+    return MakeNumberedValueName("Application", static_cast<unsigned>(index), 16, 2);
 }
 
 void ClearList() {

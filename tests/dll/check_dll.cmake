@@ -22,4 +22,12 @@ foreach(import IN LISTS imports)
     message(FATAL_ERROR "${DLL} imports ${import}, which does not ship with Windows")
   endif()
 endforeach()
+# A DLL whose entry point is DllMain itself (no C runtime start-up code) runs no static
+# constructor: the linker map must show none.
+if(MAP)
+  file(STRINGS ${MAP} constructors REGEX "^ \\.(ctors|init_array)[^ ]* +0x[0-9a-f]+ +0x0*[1-9a-f]")
+  if(constructors)
+    message(FATAL_ERROR "${DLL} has static constructors that nothing would run:\n${constructors}")
+  endif()
+endif()
 message(STATUS "${DLL}: exports ${exports}; imports ${imports}")

@@ -178,7 +178,12 @@ BOOL CloseHandle(HANDLE handle) {
     return TRUE;
 }
 
+// Sleep(0) gives up the rest of the time slice, as on Windows.
 void Sleep(DWORD milliseconds) {
+    if (milliseconds == 0) {
+        std::this_thread::yield();
+        return;
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 

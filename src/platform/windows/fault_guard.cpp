@@ -1,9 +1,10 @@
 // Windows fault guards: a vectored exception handler jumps back to the innermost recovery
 // point of the faulting thread. The compiler has no structured exception handling, so the
-// recovery point is a __builtin_setjmp buffer; the thread's guard pointer is volatile so that
-// its store is never moved past the access that faults.
-#include <mutex>
-
+// recovery point is a __builtin_setjmp buffer.
+//
+// Only the Win32 API is used here (a thread-local slot, interlocked operations), not the C++
+// runtime's thread_local and call_once: the 32-bit driver carries no runtime code built for
+// processors newer than the Pentium, and those are.
 #include "platform/fault_guard.h"
 #include "platform/win_api.h"
 
@@ -14,7 +15,19 @@ struct RecoveryPoint {
     RecoveryPoint* outer;
 };
 
-thread_local RecoveryPoint* volatile tInnermostGuard = nullptr;
+// The innermost recovery point of each thread lives in this thread-local slot.
+DWORD gGuardSlot = TLS_OUT_OF_INDEXES;
+
+enum : LONG { kNotInstalled, kInstalling, kInstalled };
+volatile LONG gInstallState = kNotInstalled;
+
+RecoveryPoint* InnermostGuard() {
+    return static_cast<RecoveryPoint*>(TlsGetValue(gGuardSlot));
+}
+
+void SetInnermostGuard(RecoveryPoint* point) {
+    TlsSetValue(gGuardSlot, point);
+}
 
 // Error-severity codes are the processor's faults (and other failures raised as exceptions);
 // C++ exceptions and debugger notifications have other severities and pass through.
@@ -23,32 +36,70 @@ bool IsFault(DWORD code) {
 }
 
 LONG CALLBACK HandleFault(EXCEPTION_POINTERS* exception) {
-    RecoveryPoint* guard = tInnermostGuard;
-    if (guard == nullptr || !IsFault(exception->ExceptionRecord->ExceptionCode)) {
+    if (!IsFault(exception->ExceptionRecord->ExceptionCode)) {
+        return EXCEPTION_CONTINUE_SEARCH;
+    }
+    // TlsGetValue clears the thread's last error; a fault nobody guards must reach the next
+    // handler with it unchanged.
+    const DWORD lastError = GetLastError();
+    RecoveryPoint* guard = InnermostGuard();
+    SetLastError(lastError);
+    if (guard == nullptr) {
         return EXCEPTION_CONTINUE_SEARCH;
     }
     __builtin_longjmp(guard->jump, 1);
 }
 
-}  // namespace
-
-bool RunGuardedCall(GuardedBody body, void* context) noexcept {
-    static std::once_flag installed;
-    std::call_once(installed, [] { AddVectoredExceptionHandler(1, HandleFault); });
-
-    RecoveryPoint point;
-    point.outer = tInnermostGuard;
-    if (__builtin_setjmp(point.jump) != 0) {
-        tInnermostGuard = point.outer;
-        return false;
+// The first guard of the process allocates the slot and installs the handler; guards that
+// start meanwhile on other threads wait until both are in place.
+bool InstallOnce() {
+    if (InterlockedCompareExchange(&gInstallState, kInstalled, kInstalled) != kInstalled) {
+        if (InterlockedCompareExchange(&gInstallState, kInstalling, kNotInstalled) ==
+            kNotInstalled) {
+            gGuardSlot = TlsAlloc();
+            if (gGuardSlot != TLS_OUT_OF_INDEXES) {
+                AddVectoredExceptionHandler(1, HandleFault);
+            }
+            InterlockedExchange(&gInstallState, kInstalled);
+        }
+        while (InterlockedCompareExchange(&gInstallState, kInstalled, kInstalled) != kInstalled) {
+            Sleep(0);
+        }
     }
-    tInnermostGuard = &point;
-    bool completed = true;
+    return gGuardSlot != TLS_OUT_OF_INDEXES;
+}
+
+// Builds without C++ exceptions (the 32-bit driver: nothing in it throws, and the unwinder
+// is runtime code for newer processors) cannot meet one; the others end the body on one too.
+bool CallBody(GuardedBody body, void* context) {
+#if __cpp_exceptions
     try {
         body(context);
     } catch (...) {
-        completed = false;
+        return false;
     }
-    tInnermostGuard = point.outer;
+#else
+    body(context);
+#endif
+    return true;
+}
+
+}  // namespace
+
+// Without a thread-local slot (the process has used up every one) no fault could be caught,
+// so the body is not run at all: the call is cut short before it starts.
+bool RunGuardedCall(GuardedBody body, void* context) noexcept {
+    if (!InstallOnce()) {
+        return false;
+    }
+    RecoveryPoint point;
+    point.outer = InnermostGuard();
+    if (__builtin_setjmp(point.jump) != 0) {
+        SetInnermostGuard(point.outer);
+        return false;
+    }
+    SetInnermostGuard(&point);
+    const bool completed = CallBody(body, context);
+    SetInnermostGuard(point.outer);
     return completed;
 }
