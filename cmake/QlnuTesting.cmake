@@ -26,8 +26,8 @@ set(QLNU_EMULATED_PROCESSORS
 # the fault after the last byte is stored; they check the class 135 binding, not the fence.
 set(QLNU_EMULATOR_EXCLUDES_135 --gtest_filter=-*_AMD:*StreamingDescending:*Class135)
 
-# One CTest test per program and processor model, named PROGRAM@MODEL: a program start under
-# emulation is slow, and the program runs on a model only what that model can execute.
+# One CTest test per program and processor model, named PROGRAM@MODEL (a test per case would
+# start the emulator for each); the program runs on a model only what that model can execute.
 function(qlnu_add_emulated_tests name labels)
   find_program(QLNU_QEMU_I386 qemu-i386 REQUIRED)
   foreach(processor IN LISTS QLNU_EMULATED_PROCESSORS)
