@@ -216,13 +216,6 @@ void BrowseAndConfirm(const std::string& viewer) {
     Close(dialog, IDOK);
 }
 
-void RemoveAndCancel() {
-    HWND dialog = WaitForDialog(kConfigure);
-    Tick(dialog, 1018, false);
-    Click(dialog, 1002);
-    Close(dialog, IDCANCEL);
-}
-
 void CheckConfiguration(HIC codec, const std::string& viewer) {
     CHECK_EQ(
         WhileShown([&] { return ICConfigure(codec, nullptr); }, [&] { EditAndConfirm(viewer); }),
@@ -244,7 +237,13 @@ void CheckConfiguration(HIC codec, const std::string& viewer) {
     CHECK(FlagsOfANewCodec() == "111" && Stored(kCodecKey, "App3") == "viewer.exe");
     CHECK(Stored(kYuvListKey, "Application00") == "VIEWER.EXE");
 
-    CHECK_EQ(WhileShown([&] { return ICConfigure(codec, nullptr); }, RemoveAndCancel), 0);
+    const auto untickRemoveAndCancel = [] {
+        HWND dialog = WaitForDialog(kConfigure);
+        Tick(dialog, 1018, false);
+        Click(dialog, 1002);
+        Close(dialog, IDCANCEL);
+    };
+    CHECK_EQ(WhileShown([&] { return ICConfigure(codec, nullptr); }, untickRemoveAndCancel), 0);
     CHECK(Flags(codec) == "110" && Stored(kCodecKey, "AppCount") == "3");
 }
 
@@ -259,11 +258,6 @@ std::string AboutText(HIC codec, const std::string& screenshot) {
     };
     CHECK_EQ(WhileShown([&] { return ICAbout(codec, nullptr); }, read), 0);
     return text;
-}
-
-bool EndsWith(const std::string& text, const std::string& end) {
-    return text.size() >= end.size() &&
-           text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 // A copy of the DLL whose version block names German instead of US English.
@@ -281,16 +275,16 @@ std::string UntranslatedCopy() {
 
 void CheckAboutTexts(HIC codec) {
     const std::string text = AboutText(codec, "about_dialog.png");
-    CHECK(text.rfind("Telvik Uncompressed\n\nCodec works via manager Video For Windows", 0) == 0);
-    CHECK(EndsWith(text, "\n\nBuild: 1 August 2003"));
+    CHECK(text.starts_with("Telvik Uncompressed\n\nCodec works via manager Video For Windows"));
+    CHECK(text.ends_with("\n\nBuild: 1 August 2003"));
 
     const DWORD copyHandler = mmioFOURCC('Q', 'L', 'N', 'X');
     const std::string copy = UntranslatedCopy();
     ICInstall(ICTYPE_VIDEO, copyHandler, reinterpret_cast<LPARAM>(copy.c_str()), nullptr,
               ICINSTALL_DRIVER);
     HIC untranslated = ICOpen(ICTYPE_VIDEO, copyHandler, ICMODE_QUERY);
-    CHECK(EndsWith(AboutText(untranslated, "about_dialog_untranslated.png"),
-                   "\n\nBuild: not available."));
+    CHECK(AboutText(untranslated, "about_dialog_untranslated.png")
+              .ends_with("\n\nBuild: not available."));
     ICClose(untranslated);
     ICRemove(ICTYPE_VIDEO, copyHandler, 0);
 }
