@@ -13,51 +13,51 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-// Keeps items in the order they come, as an unsorted list box does.
+// Keeps items in the order they come, as an unsorted list box does; deleting an item drops the
+// selection, as the list box does.
 struct ListItems final : AppListItems {
     Names items;
     int selected = -1;
 
     int Count() const override { return static_cast<int>(items.size()); }
     void Text(int index, LPSTR buffer, int size) const override {
-        std::snprintf(buffer, static_cast<std::size_t>(size), "%s",
-                      items[static_cast<std::size_t>(index)].c_str());
+        std::snprintf(buffer, static_cast<std::size_t>(size), "%s", items.at(index).c_str());
     }
     int Add(LPCSTR name) override {
         items.emplace_back(name);
         return Count() - 1;
     }
-    void Delete(int index) override { items.erase(items.begin() + index); }
+    void Delete(int index) override {
+        items.erase(items.begin() + index);
+        selected = -1;
+    }
     int Selected() const override { return selected; }
     void Select(int index) override { selected = index < Count() ? index : -1; }
 };
 
-using AppListRulesTest = EmptyRegistryTest;
+// FiltrateAlpha, ChangeFieldsOrder and FastDCT.
+std::string Flags(const CodecState& state) {
+    return {char('0' + state.FiltrateAlpha), char('0' + state.ChangeFieldsOrder),
+            char('0' + state.FastDCT)};
+}
 
-TEST(AppListRules, TypedNamesAreAddedByFileNameOnceInAnyCase) {
+TEST(AppListRules, TypedPathsAddTheirFileNameOnceInAnyCase) {
     const struct {
         const char* typed;
-        Names before;
-        Names after;
-        int selected;
+        Names after;  // from {"Player.exe"}
     } kCases[] = {
-        {"c:\\apps\\Player.exe", {"A.EXE"}, {"A.EXE", "Player.exe"}, 1},
-        {"PLAYER.EXE", {"Player.exe"}, {"Player.exe"}, -1},
-        {"d:/tools/cut.exe", {}, {"cut.exe"}, 0},
-        {"e:Drive.exe", {}, {"Drive.exe"}, 0},
-        {"c:\\apps\\", {}, {}, -1},
-        {"", {}, {}, -1},
+        {"d:/tools/Cut.exe", {"Player.exe", "Cut.exe"}},
+        {"e:Drive.exe", {"Player.exe", "Drive.exe"}},
+        {"c:\\apps\\PLAYER.EXE", {"Player.exe"}},
+        {"c:\\apps\\", {"Player.exe"}},
     };
-    std::memset(FullScreenApps, 0, sizeof FullScreenApps);
     for (const auto& c : kCases) {
         ListItems list;
-        list.items = c.before;
+        list.items = {"Player.exe"};
         AddTypedFullScreenApp(list, c.typed);
         EXPECT_EQ(list.items, c.after) << c.typed;
-        EXPECT_EQ(list.selected, c.selected) << c.typed;
+        EXPECT_EQ(list.selected, c.after.size() == 2 ? 1 : -1) << c.typed;
     }
-    // Nothing reaches the driver's list before OK.
-    EXPECT_TRUE(ListedNames(FullScreenApps).empty());
 }
 
 TEST(AppListRules, DeletingSelectsTheItemThatTookThePlace) {
@@ -66,12 +66,7 @@ TEST(AppListRules, DeletingSelectsTheItemThatTookThePlace) {
         Names left;
         int fullScreenSelection;
         int yuvSelection;
-    } kCases[] = {
-        {0, {"B", "C"}, 0, 0},
-        {1, {"A", "C"}, 1, 1},
-        {2, {"A", "B"}, 1, -1},
-        {-1, {"A", "B", "C"}, -1, -1},
-    };
+    } kCases[] = {{0, {"B", "C"}, 0, 0}, {2, {"A", "B"}, 1, -1}, {-1, {"A", "B", "C"}, -1, -1}};
     for (const auto& c : kCases) {
         ListItems fullScreen;
         fullScreen.items = {"A", "B", "C"};
@@ -86,73 +81,57 @@ TEST(AppListRules, DeletingSelectsTheItemThatTookThePlace) {
     }
 }
 
-TEST_F(AppListRulesTest, ConfigurationOkStoresSixteenNamesAndTheFlagsEverywhere) {
+using AppListRulesTest = EmptyRegistryTest;
+
+TEST_F(AppListRulesTest, ConfigurationOkStoresSixteenNamesInListOrderAndSetsFiltrateAlpha) {
     WriteDefaultSettings();
-    std::strcpy(FullScreenApps[2], "GAP.EXE");
+    std::strcpy(FullScreenApps[3], "GAP.EXE");
     ListItems list;
     ListFullScreenApps(list);
     EXPECT_EQ(list.items, (Names{"PREMIERE.EXE", "CLIPDESK.EXE", "GAP.EXE"}));
     EXPECT_EQ(list.selected, 0);
 
     list.items = NumberedNames(17);
-    for (const bool dontFilterAlpha : {false, true}) {
-        CodecState state = kFactoryCodecState;
-        state.FiltrateAlpha = 0;
-        DefaultCodecState = kFactoryCodecState;
-        ConfirmConfiguration(list, {false, true, dontFilterAlpha}, state);
-        for (const CodecState& record : {state, DefaultCodecState}) {
-            EXPECT_EQ(record.FiltrateAlpha, dontFilterAlpha ? 0 : 1);
-            EXPECT_EQ(record.ChangeFieldsOrder, 1);
-            EXPECT_EQ(record.FastDCT, 0);
-        }
-        EXPECT_EQ(GetValue(kCodecKey, "FiltrateAlpha").Dword(), dontFilterAlpha ? 0u : 1u);
-    }
+    CodecState state = {0, 0, 0, 0, 0, 0};
+    ConfirmConfiguration(list, {true, false, false}, state);
+    EXPECT_EQ(Flags(state) + " " + Flags(DefaultCodecState), "101 101");
     EXPECT_EQ(ListedNames(FullScreenApps), NumberedNames(16));
-    EXPECT_EQ(GetValue(kCodecKey, "AppCount").Dword(), 16u);
     EXPECT_EQ(GetValue(kCodecKey, "App16").Bytes(), WithZero("15.EXE"));
-    EXPECT_EQ(GetValue(kCodecKey, "ChangeFieldsOrder").Dword(), 1u);
+    EXPECT_EQ(GetValue(kCodecKey, "FiltrateAlpha").Dword(), 1u);
 
     list.items = {"ONLY.EXE"};
-    CodecState state = DefaultCodecState;
-    ConfirmConfiguration(list, {true, false, false}, state);
+    ConfirmConfiguration(list, {false, true, true}, state);
+    EXPECT_EQ(Flags(state) + " " + Flags(DefaultCodecState), "010 010");
     EXPECT_EQ(ListedNames(FullScreenApps), Names{"ONLY.EXE"});
+    EXPECT_EQ(GetValue(kCodecKey, "AppCount").Dword(), 1u);
 }
 
 TEST_F(AppListRulesTest, PickedNamesAreUpperCasedAndRefusedWhenListedOrTooMany) {
     std::memset(YuvRestrictedApps, 0, sizeof YuvRestrictedApps);
-    std::strcpy(YuvRestrictedApps[0], "WMPLAYER.EXE");
+    std::strcpy(YuvRestrictedApps[0], "A.EXE");
     std::strcpy(YuvRestrictedApps[2], "AFTER.GAP");
     ListItems list;
     ListYuvRestrictedApps(list);
-    EXPECT_EQ(list.items, Names{"WMPLAYER.EXE"});
-
+    list.items.push_back("viewer.exe");  // compared as it is: not the picked name upper-cased
     char picked[kYuvRestrictedAppNameSize] = "Viewer.exe";
     EXPECT_EQ(AddPickedYuvRestrictedApp(list, picked), nullptr);
-    std::strcpy(picked, "wmplayer.exe");
-    const Refusal* listed = AddPickedYuvRestrictedApp(list, picked);
-    ASSERT_NE(listed, nullptr);
-    EXPECT_STREQ(listed->text, "This file already selected");
-    EXPECT_STREQ(listed->caption, "Multiple selection");
-    EXPECT_EQ(list.items, (Names{"WMPLAYER.EXE", "VIEWER.EXE"}));
-    EXPECT_EQ(YuvRestrictedApps[1][0], '\0');
+    EXPECT_EQ(list.items, (Names{"A.EXE", "viewer.exe", "VIEWER.EXE"}));
 
     list.items = NumberedNames(16);
-    std::strcpy(picked, "15.exe");
-    EXPECT_EQ(AddPickedYuvRestrictedApp(list, picked), listed);
-    std::strcpy(picked, "16.exe");
-    const Refusal* full = AddPickedYuvRestrictedApp(list, picked);
-    ASSERT_NE(full, nullptr);
-    EXPECT_STREQ(full->text, "Maximum application number is reached");
-    EXPECT_STREQ(full->caption, "Maximum selection");
+    for (const char* name : {"15.exe", "16.exe"}) {
+        const Refusal* refusal = AddPickedYuvRestrictedApp(list, std::strcpy(picked, name));
+        ASSERT_NE(refusal, nullptr);
+        EXPECT_EQ(std::string(refusal->caption) + ": " + refusal->text,
+                  name[1] == '5' ? "Multiple selection: This file already selected"
+                                 : "Maximum selection: Maximum application number is reached");
+    }
     EXPECT_EQ(list.items, NumberedNames(16));
+    EXPECT_EQ(YuvRestrictedApps[1][0], '\0');  // nothing stored before OK
 
-    list.items.pop_back();
-    EXPECT_EQ(AddPickedYuvRestrictedApp(list, picked), nullptr);
     list.items = {"B.EXE", "A.EXE"};
     ConfirmYuvRestrictedApps(list);
     EXPECT_EQ(ListedNames(YuvRestrictedApps), (Names{"B.EXE", "A.EXE"}));
     EXPECT_EQ(GetValue(kYuvListKey, "Application01").Bytes(), WithZero("A.EXE"));
-    EXPECT_EQ(GetValue(kYuvListKey, "Correct state").Dword(), 1u);
 }
 
 }  // namespace
