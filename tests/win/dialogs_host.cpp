@@ -1,12 +1,11 @@
 // Opens the driver's dialogs as hosts do (ICConfigure and ICAbout on an open codec, DRV_CONFIGURE
-// on an open without parameters) and works them from a second thread with window messages, as a
-// user would; then checks what they stored in memory and in Wine's registry. Given ImageMagick's
-// import, it also leaves a screenshot of each dialog in the working folder.
-//
-//   win_dialogs_host [IMPORT-PROGRAM]
+// on an open without parameters), works them from a second thread with window messages as a user
+// would, and checks what they stored in memory and in Wine's registry. Given the path of
+// ImageMagick's import as its argument, it leaves a screenshot of each dialog in its folder.
 #include <atomic>
 #include <cstdio>
 #include <fstream>
+#include <initializer_list>
 #include <iterator>
 #include <string>
 #include <thread>
@@ -76,48 +75,37 @@ void Close(HWND dialog, int button) {
     }
 }
 
-void Tick(HWND dialog, int id, bool checked) {
-    SendDlgItemMessageA(dialog, id, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
-void Type(HWND dialog, int id, const std::string& text) {
-    SendDlgItemMessageA(dialog, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
 void PickFile(const char* caption, const std::string& path) {
     HWND box = WaitForDialog(caption);
     Sleep(500);  // the open-file dialog fills its controls after it shows
-    Type(box, GetDlgItem(box, edt1) != nullptr ? edt1 : cmb13, path);
+    SetDlgItemTextA(box, GetDlgItem(box, edt1) != nullptr ? edt1 : cmb13, path.c_str());
     Close(box, IDOK);
 }
 
-// Wine starts a Unix program in the working folder but gives no handle to wait on: import
-// writes under another name, renamed when the picture is complete. The open-file dialogs move
-// the working folder, so it is set again first.
+// Wine starts a Unix program in the working folder (which the open-file dialogs move) and gives
+// no handle to wait on; import writes the file once it has the picture.
 void Screenshot(HWND dialog, const std::string& name) {
     if (gImport.empty()) {
         return;
     }
     SetCurrentDirectoryA(gShotFolder);
+    DeleteFileA(name.c_str());
     Sleep(500);  // time to paint
     RECT frame{};
     GetWindowRect(dialog, &frame);
     char command[1024];
-    std::snprintf(command, sizeof command,
-                  "/bin/sh -c \"%s -window root -crop %ldx%ld+%ld+%ld +repage PNG:%s.part && mv "
-                  "%s.part %s\"",
+    std::snprintf(command, sizeof command, "%s -window root -crop %ldx%ld+%ld+%ld +repage %s",
                   gImport.c_str(), frame.right - frame.left, frame.bottom - frame.top, frame.left,
-                  frame.top, name.c_str(), name.c_str(), name.c_str());
-    DeleteFileA(name.c_str());
+                  frame.top, name.c_str());
     STARTUPINFOA startup{sizeof startup};
     PROCESS_INFORMATION process{};
-    CHECK(CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                         &process));
-    for (int wait = 0; wait < 200 && GetFileAttributesA(name.c_str()) == INVALID_FILE_ATTRIBUTES;
-         ++wait) {
+    CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                   &process);
+    int wait = 0;
+    while (GetFileAttributesA(name.c_str()) == INVALID_FILE_ATTRIBUTES && ++wait < 200) {
         Sleep(50);
     }
-    CHECK(GetFileAttributesA(name.c_str()) != INVALID_FILE_ATTRIBUTES);
+    CHECK(wait < 200);
 }
 
 // Shows a modal dialog on this thread while `work` drives it from another. A dialog that `work`
@@ -139,13 +127,18 @@ LRESULT WhileShown(Show show, Work work) {
     return result;
 }
 
-// A registry value as text: a string as it is, a number in decimal.
-std::string Stored(const char* key, const char* name) {
-    char data[MAX_PATH] = "";
-    DWORD type = REG_NONE;
-    DWORD size = sizeof data;
-    RegGetValueA(HKEY_CLASSES_ROOT, key, name, RRF_RT_ANY, &type, data, &size);
-    return type == REG_DWORD ? std::to_string(*reinterpret_cast<DWORD*>(data)) : data;
+// Registry values as text, each followed by "|": a string as it is, a number in decimal.
+std::string Stored(const char* key, std::initializer_list<const char*> names) {
+    std::string values;
+    for (const char* name : names) {
+        char data[MAX_PATH] = "";
+        DWORD type = REG_NONE;
+        DWORD size = sizeof data;
+        RegGetValueA(HKEY_CLASSES_ROOT, key, name, RRF_RT_ANY, &type, data, &size);
+        values +=
+            (type == REG_DWORD ? std::to_string(*reinterpret_cast<DWORD*>(data)) : data) + "|";
+    }
+    return values;
 }
 
 // The option bytes FiltrateAlpha, ChangeFieldsOrder and FastDCT of a codec's state.
@@ -172,15 +165,15 @@ void EditAndConfirm(const std::string& viewer) {
     CHECK(IsDlgButtonChecked(dialog, 1003) && !IsDlgButtonChecked(dialog, 1018));
     Screenshot(dialog, "configure_dialog.png");
     for (const char* typed : {"c:\\apps\\Player.exe", "PLAYER.EXE"}) {
-        Type(dialog, 1015, typed);
+        SetDlgItemTextA(dialog, 1015, typed);
         Click(dialog, 1001);
     }
     CHECK(ItemText(dialog, 1015).empty());
     SendDlgItemMessageA(dialog, 1014, LB_SETCURSEL, 0, 0);
     Click(dialog, 1002);
     CHECK(ListItems(dialog, 1014) == (Names{"Player.exe", "PREMIERE.EXE"}));
-    Tick(dialog, 1003, false);
-    Tick(dialog, 1018, true);
+    CheckDlgButton(dialog, 1003, BST_UNCHECKED);
+    CheckDlgButton(dialog, 1018, BST_CHECKED);
 
     Click(dialog, 3, true);
     HWND list = WaitForDialog(kYuvList);
@@ -207,7 +200,7 @@ void BrowseAndConfirm(const std::string& viewer) {
     PickFile(kPickers[0], viewer);
     CHECK(ItemText(dialog, 1015) == "viewer.exe");
     Click(dialog, 1001);
-    Tick(dialog, 1003, true);
+    CheckDlgButton(dialog, 1003, BST_CHECKED);
     Click(dialog, 3, true);
     HWND list = WaitForDialog(kYuvList);
     SendDlgItemMessageA(list, 1015, LB_SETCURSEL, 0, 0);
@@ -221,11 +214,9 @@ void CheckConfiguration(HIC codec, const std::string& viewer) {
         WhileShown([&] { return ICConfigure(codec, nullptr); }, [&] { EditAndConfirm(viewer); }),
         1);
     CHECK(Flags(codec) == "110" && FlagsOfANewCodec() == "110");
-    CHECK(Stored(kCodecKey, "App1") == "Player.exe" && Stored(kCodecKey, "App2") == "PREMIERE.EXE");
-    CHECK(Stored(kCodecKey, "AppCount") == "2" && Stored(kCodecKey, "FastDCT") == "0");
-    CHECK(Stored(kCodecKey, "ChangeFieldsOrder") == "1");
-    CHECK(Stored(kYuvListKey, "Application00") == "VIEWER.EXE");
-    CHECK(Stored(kYuvListKey, "Application01").empty());
+    CHECK(Stored(kCodecKey, {"App1", "App2", "AppCount", "FastDCT", "ChangeFieldsOrder"}) ==
+          "Player.exe|PREMIERE.EXE|2|0|1|");
+    CHECK(Stored(kYuvListKey, {"Application00", "Application01"}) == "VIEWER.EXE||");
 
     // The configuration-only open edits the options that new codecs start from.
     const std::string path = host_test::ProgramFolder() + "qlnu.dll";
@@ -234,17 +225,17 @@ void CheckConfiguration(HIC codec, const std::string& viewer) {
                         [&] { BrowseAndConfirm(viewer); }),
              1);
     CloseDriver(driver, 0, 0);
-    CHECK(FlagsOfANewCodec() == "111" && Stored(kCodecKey, "App3") == "viewer.exe");
-    CHECK(Stored(kYuvListKey, "Application00") == "VIEWER.EXE");
+    CHECK(FlagsOfANewCodec() == "111" && Stored(kCodecKey, {"App3"}) == "viewer.exe|");
+    CHECK(Stored(kYuvListKey, {"Application00"}) == "VIEWER.EXE|");
 
     const auto untickRemoveAndCancel = [] {
         HWND dialog = WaitForDialog(kConfigure);
-        Tick(dialog, 1018, false);
+        CheckDlgButton(dialog, 1018, BST_UNCHECKED);
         Click(dialog, 1002);
         Close(dialog, IDCANCEL);
     };
     CHECK_EQ(WhileShown([&] { return ICConfigure(codec, nullptr); }, untickRemoveAndCancel), 0);
-    CHECK(Flags(codec) == "110" && Stored(kCodecKey, "AppCount") == "3");
+    CHECK(Flags(codec) == "110" && Stored(kCodecKey, {"AppCount"}) == "3|");
 }
 
 // The about text of a codec, which closes with Escape.
