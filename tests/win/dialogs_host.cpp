@@ -31,16 +31,14 @@ constexpr const char* kPickers[] = {"Choose Application", "Choose application"};
 std::string gImport;
 char gShotFolder[MAX_PATH];  // the working folder at the start
 
+// A dialog once it shows, after its controls are filled.
 HWND WaitForDialog(const char* caption) {
-    for (int attempt = 0; attempt < 300; ++attempt) {
-        HWND dialog = FindWindowA("#32770", caption);
-        if (dialog != nullptr && IsWindowVisible(dialog)) {
-            return dialog;
-        }
+    HWND dialog = nullptr;
+    for (int wait = 0; wait < 300 && !IsWindowVisible(dialog); ++wait) {
         Sleep(50);
+        dialog = FindWindowA("#32770", caption);
     }
-    std::printf("no window \"%s\"\n", caption);
-    return nullptr;
+    return dialog;
 }
 
 std::string ItemText(HWND dialog, int id) {
@@ -101,11 +99,10 @@ void Screenshot(HWND dialog, const std::string& name) {
     PROCESS_INFORMATION process{};
     CreateProcessA(nullptr, command, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                    &process);
-    int wait = 0;
-    while (GetFileAttributesA(name.c_str()) == INVALID_FILE_ATTRIBUTES && ++wait < 200) {
+    for (int wait = 0; wait < 200 && GetFileAttributesA(name.c_str()) == INVALID_FILE_ATTRIBUTES;
+         ++wait) {
         Sleep(50);
     }
-    CHECK(wait < 200);
 }
 
 // Shows a modal dialog on this thread while `work` drives it from another. A dialog that `work`
@@ -141,24 +138,21 @@ std::string Stored(const char* key, std::initializer_list<const char*> names) {
     return values;
 }
 
-// The option bytes FiltrateAlpha, ChangeFieldsOrder and FastDCT of a codec's state.
-std::string Flags(HIC codec) {
+// The option bytes FiltrateAlpha, ChangeFieldsOrder and FastDCT of a codec's state, or of a new
+// codec's.
+std::string Flags(HIC codec = nullptr) {
+    HIC opened = codec == nullptr ? ICOpen(ICTYPE_VIDEO, kQlnu, ICMODE_DECOMPRESS) : nullptr;
     BYTE state[12] = {};
-    ICGetState(codec, state, sizeof state);
+    ICGetState(codec != nullptr ? codec : opened, state, sizeof state);
+    ICClose(opened);
     return {char('0' + state[8]), char('0' + state[9]), char('0' + state[10])};
-}
-
-std::string FlagsOfANewCodec() {
-    HIC codec = ICOpen(ICTYPE_VIDEO, kQlnu, ICMODE_DECOMPRESS);
-    const std::string flags = Flags(codec);
-    ICClose(codec);
-    return flags;
 }
 
 // Types, adds, removes and ticks, edits the restricted list, and confirms both.
 void EditAndConfirm(const std::string& viewer) {
     HWND dialog = WaitForDialog(kConfigure);
-    CHECK(ListItems(dialog, 1014) == (Names{"CLIPDESK.EXE", "PREMIERE.EXE"}));
+    CHECK(ListItems(dialog, 1014) == (Names{"CLIPDESK.EXE", "PREMIERE.EXE"}) &&
+          SendDlgItemMessageA(dialog, 1014, LB_GETCURSEL, 0, 0) == 0);
     CHECK(ItemText(dialog, 1001) == "&Add" && ItemText(dialog, 1002) == "&Remove" &&
           ItemText(dialog, 1016) == "&Browse" && ItemText(dialog, 3) == "Advanced");
     CHECK(!IsWindowVisible(GetDlgItem(dialog, 1008)));
@@ -213,7 +207,7 @@ void CheckConfiguration(HIC codec, const std::string& viewer) {
     CHECK_EQ(
         WhileShown([&] { return ICConfigure(codec, nullptr); }, [&] { EditAndConfirm(viewer); }),
         1);
-    CHECK(Flags(codec) == "110" && FlagsOfANewCodec() == "110");
+    CHECK(Flags(codec) == "110" && Flags() == "110");
     CHECK(Stored(kCodecKey, {"App1", "App2", "AppCount", "FastDCT", "ChangeFieldsOrder"}) ==
           "Player.exe|PREMIERE.EXE|2|0|1|");
     CHECK(Stored(kYuvListKey, {"Application00", "Application01"}) == "VIEWER.EXE||");
@@ -225,8 +219,8 @@ void CheckConfiguration(HIC codec, const std::string& viewer) {
                         [&] { BrowseAndConfirm(viewer); }),
              1);
     CloseDriver(driver, 0, 0);
-    CHECK(FlagsOfANewCodec() == "111" && Stored(kCodecKey, {"App3"}) == "viewer.exe|");
-    CHECK(Stored(kYuvListKey, {"Application00"}) == "VIEWER.EXE|");
+    CHECK(Flags() == "111" && Stored(kCodecKey, {"App3"}) == "viewer.exe|" &&
+          Stored(kYuvListKey, {"Application00"}) == "VIEWER.EXE|");
 
     const auto untickRemoveAndCancel = [] {
         HWND dialog = WaitForDialog(kConfigure);
@@ -251,26 +245,19 @@ std::string AboutText(HIC codec, const std::string& screenshot) {
     return text;
 }
 
-// A copy of the DLL whose version block names German instead of US English.
-std::string UntranslatedCopy() {
-    std::ifstream in(host_test::ProgramFolder() + "qlnu.dll", std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    const std::string key("T\0r\0a\0n\0s\0l\0a\0t\0i\0o\0n\0", 22);
-    const auto value = bytes.find(std::string("\x09\x04\xB0\x04", 4), bytes.find(key));
-    CHECK(value != std::string::npos);
-    bytes[value == std::string::npos ? 0 : value] = 0x07;
-    const std::string copy = host_test::ProgramFolder() + "qlnu_untranslated.dll";
-    std::ofstream(copy, std::ios::binary) << bytes;
-    return copy;
-}
-
 void CheckAboutTexts(HIC codec) {
     const std::string text = AboutText(codec, "about_dialog.png");
     CHECK(text.starts_with("Telvik Uncompressed\n\nCodec works via manager Video For Windows"));
     CHECK(text.ends_with("\n\nBuild: 1 August 2003"));
 
+    // A copy of the DLL whose version block names German instead of US English.
+    std::ifstream in(host_test::ProgramFolder() + "qlnu.dll", std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::string key("T\0r\0a\0n\0s\0l\0a\0t\0i\0o\0n\0", 22);
+    bytes.at(bytes.find(std::string("\x09\x04\xB0\x04", 4), bytes.find(key))) = 0x07;
+    const std::string copy = host_test::ProgramFolder() + "qlnu_untranslated.dll";
+    std::ofstream(copy, std::ios::binary) << bytes;
     const DWORD copyHandler = mmioFOURCC('Q', 'L', 'N', 'X');
-    const std::string copy = UntranslatedCopy();
     ICInstall(ICTYPE_VIDEO, copyHandler, reinterpret_cast<LPARAM>(copy.c_str()), nullptr,
               ICINSTALL_DRIVER);
     HIC untranslated = ICOpen(ICTYPE_VIDEO, copyHandler, ICMODE_QUERY);
