@@ -1,13 +1,14 @@
-// The draw messages against a recording board: the calls the board receives, the answers the
-// host gets, and the bytes that reach the ring. The board's entry points are the test's own.
+// The draw messages against the board simulator, bound as the driver binds the board: the
+// calls the board receives, the answers the host gets, the bytes the board finds in its ring
+// and the pictures it shows.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "board/board_library.h"
+#include "board_simulator_client.h"
 #include "common/fourcc.h"
 #include "settings/file_name.h"
 #include "settings/settings_store.h"
@@ -15,98 +16,105 @@
 
 namespace {
 
-// What the recording board answers and what it has seen.
-struct Board {
-    std::vector<std::string> calls;
-    std::vector<DWORD_PTR> failing;  // resources whose vdc_register answers 0
-    DWORD_PTR ringBase = 1;          // 0: no ring
-    LONG output[2] = {32, 32};
-    DWORD_PTR enabledWindow = 0;
-    LONG inputPosition[2] = {0, 0};
-    std::vector<BYTE> ring = std::vector<BYTE>(64, 0);
-    DWORD writeAt = 0;
-    bool full = false;
-} gBoard;
+const char* const kEntryNames[] = {
+#define BOARD_ENTRY(name, argumentCount) #name,
+#include "board/board_entry_points.h"
+#undef BOARD_ENTRY
+};
+const int kArgumentCounts[] = {
+#define BOARD_ENTRY(name, argumentCount) argumentCount,
+#include "board/board_entry_points.h"
+#undef BOARD_ENTRY
+};
 
-void Log(std::string call) {
-    gBoard.calls.push_back(std::move(call));
-}
-std::string Args(std::initializer_list<DWORD_PTR> values) {
-    std::string text;
-    for (DWORD_PTR value : values) {
-        text += (text.empty() ? "" : ",") + std::to_string(static_cast<LONG>(value));
+// The calls that change the board, as "name(arguments)"; questions and pointer arguments left
+// out ("vdc_AllocVideoFifo", whose request shows in the board's state).
+std::vector<std::string> Commands(const std::vector<BoardCall>& calls) {
+    std::vector<std::string> described;
+    for (const BoardCall& call : calls) {
+        const auto entry = static_cast<std::size_t>(call.entry);
+        const std::string name = kEntryNames[entry];
+        if (name.find("_get") != std::string::npos || name == "vdc_CheckFreeSize" ||
+            name == "vdc_GetTime") {
+            continue;
+        }
+        std::string text = name;
+        if (call.entry != BoardEntry::vdc_AllocVideoFifo && kArgumentCounts[entry] > 0) {
+            for (int i = 0; i < kArgumentCounts[entry]; ++i) {
+                text += (i == 0 ? "(" : ",") + std::to_string(static_cast<LONG>(call.arguments[i]));
+            }
+            text += ")";
+        }
+        described.push_back(text);
     }
-    return "(" + text + ")";
+    return described;
 }
 
-// Installs the recording board's functions in the slots the draw path calls.
-void InstallRecordingBoard() {
-    BoardApi.vdc_register = [](DWORD_PTR r) -> DWORD_PTR {
-        Log("register" + Args({r}));
-        return std::find(gBoard.failing.begin(), gBoard.failing.end(), r) == gBoard.failing.end();
-    };
-    BoardApi.vdc_unregister = [](DWORD_PTR r) -> DWORD_PTR {
-        return Log("unregister" + Args({r})), 1;
-    };
-    BoardApi.vdc_unregister_all = []() -> DWORD_PTR { return Log("unregister_all"), 1; };
-    BoardApi.vdc_AllocVideoFifo = [](DWORD_PTR size) -> DWORD_PTR {
-        Log("AllocVideoFifo" + Args({*reinterpret_cast<DWORD*>(size)}));
-        *reinterpret_cast<DWORD*>(size) = static_cast<DWORD>(gBoard.ring.size());
-        return gBoard.ringBase ? reinterpret_cast<DWORD_PTR>(gBoard.ring.data()) : 0;
-    };
-    BoardApi.vdc_ReleaseVideoFifo = []() -> DWORD_PTR { return Log("ReleaseVideoFifo"), 1; };
-    BoardApi.vdc_SetFormat = [](DWORD_PTR w, DWORD_PTR h, DWORD_PTR b, DWORD_PTR a) -> DWORD_PTR {
-        return Log("SetFormat" + Args({w, h, b, a})), 1;
-    };
-    BoardApi.vdc_output_get_scale = [](DWORD_PTR, DWORD_PTR, DWORD_PTR w,
-                                       DWORD_PTR h) -> DWORD_PTR {
-        *reinterpret_cast<LONG*>(w) = gBoard.output[0];
-        *reinterpret_cast<LONG*>(h) = gBoard.output[1];
-        return 1;
-    };
-    BoardApi.vdc_input_get_enabled_window = []() -> DWORD_PTR { return gBoard.enabledWindow; };
-    BoardApi.vdc_input_get_scale = [](DWORD_PTR x, DWORD_PTR y, DWORD_PTR, DWORD_PTR) -> DWORD_PTR {
-        *reinterpret_cast<LONG*>(x) = gBoard.inputPosition[0];
-        *reinterpret_cast<LONG*>(y) = gBoard.inputPosition[1];
-        return 1;
-    };
-    BoardApi.vdc_input_set_enabled_window = [](DWORD_PTR w, DWORD_PTR on) -> DWORD_PTR {
-        return Log("input_set_enabled_window" + Args({w, on})), 1;
-    };
-    BoardApi.vdc_input_set_scale = [](DWORD_PTR x, DWORD_PTR y, DWORD_PTR w,
-                                      DWORD_PTR h) -> DWORD_PTR {
-        return Log("input_set_scale" + Args({x, y, w, h})), 1;
-    };
-    BoardApi.vdc_CheckFreeSize = [](DWORD_PTR, DWORD_PTR) -> DWORD_PTR {
-        return gBoard.full ? static_cast<DWORD_PTR>(-1) : gBoard.writeAt;
-    };
-    BoardApi.vdc_AddData = [](DWORD_PTR t, DWORD_PTR f, DWORD_PTR k, DWORD_PTR n) -> DWORD_PTR {
-        gBoard.writeAt = static_cast<DWORD>((gBoard.writeAt + n) % gBoard.ring.size());
-        return Log("AddData" + Args({t, f, k, n})), 1;
-    };
-    for (auto* slot :
-         {&BoardApi.vdc_Run, &BoardApi.vdc_Pause, &BoardApi.vdc_Stop, &BoardApi.vdc_Flush}) {
-        *slot = []() -> DWORD_PTR { return Log("playback"), 1; };
+std::vector<BYTE> Record(DWORD flags, const std::vector<BYTE>& payload) {
+    std::vector<BYTE> record;
+    for (const DWORD word : {flags, static_cast<DWORD>(payload.size())}) {
+        for (int shift = 0; shift < 32; shift += 8) {
+            record.push_back(static_cast<BYTE>(word >> shift));
+        }
     }
-    BoardApi.vdc_ResetCounter = [](DWORD_PTR, DWORD_PTR t) -> DWORD_PTR {
-        return Log("ResetCounter" + Args({t})), 1;
-    };
-    BoardApi.vdc_GetTime = []() -> DWORD_PTR { return 1234; };
+    record.insert(record.end(), payload.begin(), payload.end());
+    return record;
+}
+
+std::vector<BYTE> Frame(const char* magic, std::initializer_list<std::vector<BYTE>> parts) {
+    std::vector<BYTE> frame(magic, magic + 4);
+    for (const auto& part : parts) {
+        frame.insert(frame.end(), part.begin(), part.end());
+    }
+    return frame;
+}
+
+// What vdc_AddData announced: (time, field, kind, byte count), and the bytes.
+struct Announced {
+    LONG time;
+    DWORD field, kind;
+    std::vector<BYTE> bytes;
+    bool operator==(const Announced&) const = default;
+};
+
+void PrintTo(const Announced& a, std::ostream* out) {
+    *out << "(" << a.time << "," << a.field << "," << a.kind << "," << a.bytes.size() << ")";
 }
 
 class DrawTest : public AttachedDriverTest {
 protected:
     void SetUp() override {
+        ASSERT_TRUE(simulator_.IsLoaded()) << kBoardSimulatorPath;
         AttachedDriverTest::SetUp();
-        gBoard = Board{};
-        InstallRecordingBoard();
-        BoardUsable = 1;
+        ASSERT_EQ(Send(0, DRV_LOAD), 1);
+        ASSERT_EQ(BoardUsable, 1);
         id_ = Open();
     }
     void TearDown() override {
         Close(id_);
-        BoardUsable = 0;
-        AttachedDriverTest::TearDown();  // puts every slot back on its stub
+        AttachedDriverTest::TearDown();
+    }
+
+    DWORD_PTR Control(QlnsimCommand command, DWORD_PTR value = 1) {
+        return simulator_.Control(command, value);
+    }
+    // The commands the board received since the last look.
+    std::vector<std::string> NewCommands() {
+        const std::vector<BoardCall> calls = simulator_.Calls();
+        std::vector<BoardCall> fresh(calls.begin() + static_cast<std::ptrdiff_t>(seenCalls_),
+                                     calls.end());
+        seenCalls_ = calls.size();
+        return Commands(fresh);
+    }
+    std::vector<Announced> NewFields() {
+        std::vector<Announced> fields;
+        const std::vector<ReceivedField> received = simulator_.Received();
+        for (std::size_t i = seenFields_; i < received.size(); ++i) {
+            const ReceivedField& r = received[i];
+            fields.push_back({r.time, r.field, r.kind, {r.bytes, r.bytes + r.byteCount}});
+        }
+        seenFields_ = received.size();
+        return fields;
     }
 
     LRESULT Begin(DWORD flags = ICDRAW_FULLSCREEN, LONG width = 32, LONG height = 32) {
@@ -123,99 +131,102 @@ protected:
         return Send(id_, ICM_DRAW, reinterpret_cast<LPARAM>(&draw), sizeof draw);
     }
 
+    BoardSimulator simulator_{kBoardSimulatorPath};
+    std::size_t seenCalls_ = 0, seenFields_ = 0;
     DWORD_PTR id_ = 0;
     BITMAPINFOHEADER format_{};
     ICDRAWBEGIN request_{};
 };
 
-std::vector<BYTE> Record(DWORD flags, const std::vector<BYTE>& payload) {
-    std::vector<BYTE> record;
-    for (const DWORD word : {flags, static_cast<DWORD>(payload.size())}) {
-        for (int shift = 0; shift < 32; shift += 8) {
-            record.push_back(static_cast<BYTE>(word >> shift));
-        }
-    }
-    for (const BYTE b : payload) {
-        record.push_back(b);
-    }
-    return record;
-}
-std::vector<BYTE> Frame(const char* magic, std::initializer_list<std::vector<BYTE>> parts) {
-    std::vector<BYTE> frame(magic, magic + 4);
-    for (const auto& part : parts) {
-        frame.insert(frame.end(), part.begin(), part.end());
-    }
-    return frame;
-}
-
 TEST_F(DrawTest, BeginClaimsTheBoardAndFailsAtEachStep) {
     struct Step {
-        std::vector<DWORD_PTR> failing;
-        DWORD_PTR ringBase;
+        QlnsimCommand refusal;
+        DWORD_PTR value;
         LRESULT answer;
-        std::vector<std::string> calls;
+        std::vector<std::string> commands;
     };
-    const std::string fifo = "AllocVideoFifo(4194303)", format = "SetFormat(32,32,1,25)";
+    const std::string all = "vdc_unregister_all", fifo = "vdc_AllocVideoFifo";
+    const std::string format = "vdc_SetFormat(32,32,1,25)";
     const Step steps[] = {
-        {{},
-         1,
+        {QlnsimCommand::SetOutputSize,
+         32 | 32 << 16,
          ICERR_OK,
-         {"unregister_all", "register(7)", "register(9)", "register(8)", fifo, format,
-          "register(1)", "input_set_enabled_window(2,0)", "ResetCounter(0)", "playback"}},
-        {{7}, 1, ICERR_INTERNAL, {"unregister_all", "register(7)", "unregister_all"}},
-        {{9},
+         {all, "vdc_register(7)", "vdc_register(9)", "vdc_register(8)", fifo, format,
+          "vdc_register(1)", "vdc_input_set_enabled_window(2,0)", "vdc_ResetCounter(1,0)",
+          "vdc_Pause"}},
+        {QlnsimCommand::RefuseResource, 7, ICERR_INTERNAL, {all, "vdc_register(7)", all}},
+        {QlnsimCommand::RefuseResource,
+         9,
+         ICERR_INTERNAL,
+         {all, "vdc_register(7)", "vdc_register(9)", all}},
+        {QlnsimCommand::RefuseRing,
          1,
          ICERR_INTERNAL,
-         {"unregister_all", "register(7)", "register(9)", "unregister_all"}},
-        {{},
-         0,
-         ICERR_INTERNAL,
-         {"unregister_all", "register(7)", "register(9)", "register(8)", fifo, "playback",
-          "ReleaseVideoFifo", "unregister_all"}},
-        {{1},
+         {all, "vdc_register(7)", "vdc_register(9)", "vdc_register(8)", fifo, "vdc_Stop",
+          "vdc_ReleaseVideoFifo", all}},
+        {QlnsimCommand::RefuseFormat,
          1,
          ICERR_INTERNAL,
-         {"unregister_all", "register(7)", "register(9)", "register(8)", fifo, format,
-          "register(1)", "playback", "ReleaseVideoFifo", "unregister_all"}},
+         {all, "vdc_register(7)", "vdc_register(9)", "vdc_register(8)", fifo, format, "vdc_Stop",
+          "vdc_ReleaseVideoFifo", all}},
+        {QlnsimCommand::RefuseResource,
+         1,
+         ICERR_INTERNAL,
+         {all, "vdc_register(7)", "vdc_register(9)", "vdc_register(8)", fifo, format,
+          "vdc_register(1)", "vdc_Stop", "vdc_ReleaseVideoFifo", all}},
     };
     for (const Step& step : steps) {
-        gBoard.calls.clear();
-        gBoard.failing = step.failing;
-        gBoard.ringBase = step.ringBase;
-        Send(id_, ICM_DRAW_END);
-        gBoard.calls.clear();
+        SCOPED_TRACE(step.commands.back());
+        Control(QlnsimCommand::Reset);
+        Control(step.refusal, step.value);
+        seenCalls_ = 0;
         EXPECT_EQ(Begin(), step.answer);
-        EXPECT_EQ(gBoard.calls, step.calls);
+        EXPECT_EQ(NewCommands(), step.commands);
+        EXPECT_EQ(simulator_.State().requestedRingSize, 0x3FFFFFu * (step.commands.size() > 4));
         LONG time = 0;
         EXPECT_EQ(Send(id_, ICM_DRAW_GETTIME, reinterpret_cast<LPARAM>(&time)),
                   step.answer == ICERR_OK ? ICERR_OK : ICERR_INTERNAL);
+        Send(id_, ICM_DRAW_END);
     }
 }
 
 TEST_F(DrawTest, PicturePlacedInTheOutput) {
     struct Placement {
-        LONG output[2];
-        DWORD_PTR enabledWindow;
-        LONG position[2];
-        std::string scale;
+        DWORD_PTR output, enabledWindows, position;
+        bool refuseWindow;
+        BOOL enabled;
+        LONG x, y;
     };
+    const DWORD_PTR pal = 720 | 576 << 16;
     const Placement placements[] = {
-        {{720, 576}, 0, {0, 0}, "input_set_scale(344,272,32,32)"},
-        {{720, 576}, 2, {701, 9}, "input_set_scale(688,8,32,32)"},
-        {{720, 576}, 2, {101, 551}, "input_set_scale(100,544,32,32)"},
+        {pal, 0, 0, false, TRUE, 344, 272},
+        {pal, 2, 701 | 9 << 16, false, TRUE, 688, 8},
+        {pal, 2, 101 | 551 << 16, false, TRUE, 100, 544},
+        {32 | 32 << 16, 0, 0, false, FALSE, 0, 0},
+        {pal, 0, 0, true, FALSE, 0, 0},
     };
     for (const Placement& p : placements) {
-        std::memcpy(gBoard.output, p.output, sizeof p.output);
-        std::memcpy(gBoard.inputPosition, p.position, sizeof p.position);
-        gBoard.enabledWindow = p.enabledWindow;
-        gBoard.calls.clear();
+        Control(QlnsimCommand::Reset);
+        Control(QlnsimCommand::SetOutputSize, p.output);
+        Control(QlnsimCommand::SetEnabledWindows, p.enabledWindows);
+        Control(QlnsimCommand::SetInputPosition, p.position);
+        Control(p.refuseWindow ? QlnsimCommand::RefuseResource : QlnsimCommand::SetShowWhenFull,
+                p.refuseWindow ? 5 : 0);
         ASSERT_EQ(Begin(), ICERR_OK);
-        EXPECT_NE(std::find(gBoard.calls.begin(), gBoard.calls.end(), p.scale), gBoard.calls.end())
-            << p.scale;
+        const BoardState state = simulator_.State();
+        EXPECT_EQ(state.inputWindowEnabled, p.enabled) << p.x;
+        if (p.enabled) {
+            EXPECT_EQ(std::vector<LONG>(
+                          {state.inputX, state.inputY, state.inputWidth, state.inputHeight}),
+                      std::vector<LONG>({p.x, p.y, 32, 32}));
+        }
+        EXPECT_EQ(state.registered, DWORD_PTR{1} << 7 | 1 << 9 | 1 << 8 | 1 << 1);
+        EXPECT_EQ(state.playback, Playback::Paused);
     }
 }
 
-// Only a listed program may ask for a window: it is given the full screen instead.
+// Only a listed program may ask for a window: it is given the full screen instead, and its
+// timing values go to the board larger first.
 TEST_F(DrawTest, OnlyListedProgramsMayAskForAWindowAndOnlyQlnuIsShown) {
     EXPECT_EQ(Begin(ICDRAW_HDC), ICERR_UNSUPPORTED);
     EXPECT_EQ(Begin(ICDRAW_FULLSCREEN, 720, 570), ICERR_BADFORMAT);
@@ -225,15 +236,43 @@ TEST_F(DrawTest, OnlyListedProgramsMayAskForAWindowAndOnlyQlnuIsShown) {
     std::strcpy(FullScreenApps[15], FileNamePart(path, "\\/:"));
     EXPECT_EQ(Begin(ICDRAW_HDC), ICERR_OK);
     EXPECT_EQ(request_.dwFlags, static_cast<DWORD>(ICDRAW_FULLSCREEN));
-    EXPECT_NE(std::find(gBoard.calls.begin(), gBoard.calls.end(), "SetFormat(32,32,25,1)"),
-              gBoard.calls.end());
+    const BoardState state = simulator_.State();
+    EXPECT_EQ(std::vector<DWORD>({state.timingB, state.timingA}), std::vector<DWORD>({25, 1}));
     FullScreenApps[15][0] = '\0';
 }
 
-TEST_F(DrawTest, FieldsReachTheRingAndWrapAroundItsEnd) {
+TEST_F(DrawTest, PlaybackMessagesReachTheBoard) {
     ASSERT_EQ(Begin(), ICERR_OK);
-    gBoard.writeAt = 56;
-    gBoard.calls.clear();
+    seenCalls_ = simulator_.Calls().size();
+    Control(QlnsimCommand::RefuseResource, 4);
+    EXPECT_EQ(Send(id_, ICM_DRAW_START), ICERR_OK);
+    EXPECT_EQ(simulator_.State().playback, Playback::Running);
+    EXPECT_EQ(Send(id_, ICM_DRAW_SETTIME, 90), ICERR_OK);
+    EXPECT_EQ(Send(id_, ICM_DRAW_STOP), ICERR_OK);
+    EXPECT_EQ(Send(id_, ICM_DRAW_FLUSH), ICERR_OK);
+    Control(QlnsimCommand::Reset);
+    seenCalls_ = 0;
+    EXPECT_EQ(Send(id_, ICM_DRAW_RENDERBUFFER), ICERR_OK);
+    LONG time = 0;
+    EXPECT_EQ(Send(id_, ICM_DRAW_GETTIME, reinterpret_cast<LPARAM>(&time)), ICERR_OK);
+    EXPECT_EQ(time, 0);
+    EXPECT_EQ(simulator_.State().blender, 1u);
+    EXPECT_EQ(NewCommands(),
+              (std::vector<std::string>{"vdc_register(4)", "vdc_mixer_blender_set(1)",
+                                        "vdc_unregister(4)", "vdc_Run", "vdc_Pause", "vdc_Flush"}));
+    EXPECT_EQ(Send(id_, ICM_DRAW_END), ICERR_OK);
+    EXPECT_EQ(NewCommands(),
+              (std::vector<std::string>{"vdc_Stop", "vdc_ReleaseVideoFifo", "vdc_unregister_all"}));
+    EXPECT_EQ(Send(id_, ICM_DRAW_GETTIME, reinterpret_cast<LPARAM>(&time)), ICERR_INTERNAL);
+}
+
+TEST_F(DrawTest, FieldsReachTheRingAndWrapAroundItsEnd) {
+    Control(QlnsimCommand::SetRingSize, 64);
+    ASSERT_EQ(Begin(), ICERR_OK);
+    ASSERT_EQ(DrawFrame(Frame("QLN1", {Record(0, std::vector<BYTE>(56, 0x99))})), ICERR_OK);
+    ASSERT_EQ(Control(QlnsimCommand::ShowFrames, 1), 1u);
+    NewFields();
+
     const std::vector<BYTE> first(12, 0x11), second(10, 0x22);
     EXPECT_EQ(
         DrawFrame(Frame("QLN1", {Record(0x80000000, first), Record(1, {9}), Record(0, second)})),
@@ -247,23 +286,21 @@ TEST_F(DrawTest, FieldsReachTheRingAndWrapAroundItsEnd) {
     const std::vector<BYTE> truncated = Frame("QLN1", {Record(0, {6, 6, 6, 6})});
     EXPECT_EQ(DrawFrame({truncated.begin(), truncated.end() - 1}), ICERR_OK);
     EXPECT_EQ(DrawFrame(Frame("RIFF", {Record(0, {8})})), ICERR_OK);
-    EXPECT_EQ(gBoard.calls, (std::vector<std::string>{
-                                "AddData(0,1,0,12)", "AddData(0,0,0,10)", "AddData(0,0,4,0)",
-                                "AddData(1,0,1,3)", "AddData(1,1,1,2)", "AddData(1,0,4,0)",
-                                "AddData(77,0,0,4)", "AddData(77,0,4,0)", "AddData(78,0,4,0)"}));
-    std::vector<BYTE> ring(64, 0);
-    std::fill(ring.begin() + 56, ring.end(), 0x11);
-    std::fill(ring.begin(), ring.begin() + 4, 0x11);
-    std::fill(ring.begin() + 4, ring.begin() + 14, 0x22);
-    std::fill(ring.begin() + 14, ring.begin() + 17, 7);
-    std::fill(ring.begin() + 17, ring.begin() + 19, 8);
-    std::fill(ring.begin() + 19, ring.begin() + 23, 5);
-    EXPECT_EQ(gBoard.ring, ring);
+    EXPECT_EQ(NewFields(), (std::vector<Announced>{{1, 1, 0, first},
+                                                   {1, 0, 0, second},
+                                                   {1, 0, 4, {}},
+                                                   {2, 0, 1, {7, 7, 7}},
+                                                   {2, 1, 1, {8, 8}},
+                                                   {2, 0, 4, {}},
+                                                   {77, 0, 0, {5, 5, 5, 5}},
+                                                   {77, 0, 4, {}},
+                                                   {78, 0, 4, {}}}));
+    EXPECT_EQ(simulator_.Received()[2].ringOffset, 56u) << "the first field starts at the end";
 }
 
 TEST_F(DrawTest, AtMostEightRecordsAreWalkedAndAFullRingDropsTheFrame) {
+    Control(QlnsimCommand::SetRingSize, 64);
     ASSERT_EQ(Begin(), ICERR_OK);
-    gBoard.calls.clear();
     std::vector<BYTE> frame = Frame("QLN1", {});
     for (int record = 0; record < 9; ++record) {
         const std::vector<BYTE> one = Record(0, {static_cast<BYTE>(record)});
@@ -280,19 +317,64 @@ TEST_F(DrawTest, AtMostEightRecordsAreWalkedAndAFullRingDropsTheFrame) {
         ICERR_OK);
     EXPECT_EQ(DrawFrame(Frame("QLND", {}), 8), ICERR_OK);
     EXPECT_EQ(DrawFrame(Frame("QLN1", {}), 9), ICERR_OK);
-    std::vector<std::string> calls(8, "AddData(5,0,0,1)");
-    for (const char* call :
-         {"AddData(5,0,4,0)", "AddData(6,0,1,0)", "AddData(6,1,1,0)", "AddData(6,0,4,0)",
-          "AddData(7,0,1,2)", "AddData(7,0,4,0)", "AddData(8,0,4,0)", "AddData(9,0,4,0)"}) {
-        calls.push_back(call);
+    std::vector<Announced> fields;
+    for (BYTE record = 0; record < 8; ++record) {
+        fields.push_back({5, 0, 0, {record}});
     }
-    EXPECT_EQ(gBoard.calls, calls);
-    gBoard.full = true;
-    gBoard.calls.clear();
-    EXPECT_EQ(DrawFrame(Frame("QLN1", {Record(0, {1})})), ICERR_OK);
-    EXPECT_TRUE(gBoard.calls.empty());
+    for (const Announced& field : std::vector<Announced>{{5, 0, 4, {}},
+                                                         {6, 0, 1, {}},
+                                                         {6, 1, 1, {}},
+                                                         {6, 0, 4, {}},
+                                                         {7, 0, 1, {1, 1}},
+                                                         {7, 0, 4, {}},
+                                                         {8, 0, 4, {}},
+                                                         {9, 0, 4, {}}}) {
+        fields.push_back(field);
+    }
+    EXPECT_EQ(NewFields(), fields);
+
+    // 10 of the 64 bytes are taken and nothing is shown while paused: a 60-byte field waits
+    // its bounded time and is dropped; while running, the board makes room by showing.
+    EXPECT_EQ(DrawFrame(Frame("QLN1", {Record(0, std::vector<BYTE>(60, 3))}), 10), ICERR_OK);
+    EXPECT_TRUE(NewFields().empty());
+    Control(QlnsimCommand::SetShowWhenFull);
+    Send(id_, ICM_DRAW_START);
+    EXPECT_EQ(DrawFrame(Frame("QLN1", {Record(0, std::vector<BYTE>(60, 3))}), 11), ICERR_OK);
+    EXPECT_EQ(NewFields().size(), 2u);
     ICDRAW empty{0, &format_, nullptr, 0, 0};
     EXPECT_EQ(Send(id_, ICM_DRAW, reinterpret_cast<LPARAM>(&empty), sizeof empty), 1);
+}
+
+// A clip of frames as the compressor writes them (odd lines first) comes out of the board the
+// right way up; the pictures are also written as PNG files for a person to look at.
+TEST_F(DrawTest, AClipIsShownWithItsFieldsInTheirLines) {
+    constexpr LONG kWidth = 64, kHeight = 48;
+    ASSERT_EQ(Begin(ICDRAW_FULLSCREEN, kWidth, kHeight), ICERR_OK);
+    Send(id_, ICM_DRAW_START);
+    const std::size_t lineBytes = kWidth * 2;
+    std::vector<std::vector<BYTE>> pictures;
+    for (BYTE frameNumber = 0; frameNumber < 3; ++frameNumber) {
+        std::vector<BYTE> picture(lineBytes * kHeight), odd, even;
+        for (std::size_t i = 0; i < picture.size(); ++i) {
+            const std::size_t line = i / lineBytes, x = i % lineBytes;
+            picture[i] = static_cast<BYTE>(x % 2 ? 16 + line * 4 + frameNumber * 20 : 64 + x);
+        }
+        for (std::size_t line = 0; line < kHeight; ++line) {
+            auto& field = line % 2 ? odd : even;
+            field.insert(field.end(), picture.begin() + line * lineBytes,
+                         picture.begin() + (line + 1) * lineBytes);
+        }
+        ASSERT_EQ(DrawFrame(Frame("QLN1", {Record(0x80000000, odd), Record(0, even)})), ICERR_OK);
+        pictures.push_back(picture);
+    }
+    ASSERT_EQ(Control(QlnsimCommand::ShowFrames, 10), 3u);
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        EXPECT_EQ(simulator_.ShownPicture(i), pictures[i]) << "frame " << i;
+    }
+    LONG time = -1;
+    Send(id_, ICM_DRAW_GETTIME, reinterpret_cast<LPARAM>(&time));
+    EXPECT_EQ(time, 3);
+    Control(QlnsimCommand::WritePictures, reinterpret_cast<DWORD_PTR>("."));
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Installs the driver and opens it through msvfw32 in every mode: what it says about itself,
 // and that each ICOpen gets an instance with a state of its own. With --board, the board
-// simulator sits beside the program and the driver must offer drawing.
+// simulator sits beside the program and the driver must offer drawing; without, refuse it.
 #include <cstring>
 
 #include "host_test.h"
@@ -67,6 +67,10 @@ int main(int argc, char** argv) {
     const bool boardBesideProgram = argc > 1 && std::strcmp(argv[1], "--board") == 0;
     CHECK(host_test::InstallDriver());
     CheckEachModeOpens(boardBesideProgram ? VIDCF_DRAW : 0);
+    HIC draw = ICOpen(ICTYPE_VIDEO, kQlnu, ICMODE_DRAW);
+    BITMAPINFOHEADER qlnu = host_test::Format(kQlnu, 24, 64, 48);
+    CHECK_EQ(ICDrawQuery(draw, &qlnu), boardBesideProgram ? ICERR_OK : ICERR_UNSUPPORTED);
+    ICClose(draw);
     CheckInstancesKeepTheirOwnState();
     CHECK(host_test::RemoveDriver());
     CHECK(ICOpen(ICTYPE_VIDEO, kQlnu, ICMODE_DECOMPRESS) == nullptr);

@@ -22,6 +22,9 @@ public:
         if (library_ != nullptr) {
             control_ = Resolve<QlnsimControlFunction>("qlnsim_control");
             calls_ = Resolve<QlnsimCallsFunction>("qlnsim_calls");
+            received_ = Resolve<QlnsimReceivedFunction>("qlnsim_received");
+            state_ = Resolve<QlnsimStateFunction>("qlnsim_state");
+            shown_ = Resolve<QlnsimShownFunction>("qlnsim_shown");
             Control(QlnsimCommand::Reset);
         }
     }
@@ -30,7 +33,8 @@ public:
     BoardSimulator& operator=(const BoardSimulator&) = delete;
 
     bool IsLoaded() const {
-        return library_ != nullptr && control_ != nullptr && calls_ != nullptr;
+        return library_ != nullptr && control_ != nullptr && calls_ != nullptr &&
+               received_ != nullptr && state_ != nullptr && shown_ != nullptr;
     }
     HMODULE Library() const { return library_; }
 
@@ -38,10 +42,24 @@ public:
         return control_(static_cast<DWORD_PTR>(command), value);
     }
 
+    std::vector<BoardCall> Calls() const { return Log(calls_); }
     std::vector<BoardEntry> CalledEntries() const {
-        const BoardEntry* first = nullptr;
-        const DWORD_PTR count = calls_(&first);
-        return std::vector<BoardEntry>(first, first + count);
+        std::vector<BoardEntry> entries;
+        for (const BoardCall& call : Calls()) {
+            entries.push_back(call.entry);
+        }
+        return entries;
+    }
+    std::vector<ReceivedField> Received() const { return Log(received_); }
+    std::vector<BYTE> ShownPicture(DWORD_PTR index) const {
+        const BYTE* picture = nullptr;
+        const DWORD_PTR size = shown_(index, &picture);
+        return std::vector<BYTE>(picture, picture + size);
+    }
+    BoardState State() const {
+        BoardState state{};
+        state_(&state);
+        return state;
     }
 
     // Lets go of the library: it stays loaded only while the driver holds it.
@@ -53,6 +71,13 @@ public:
     }
 
 private:
+    template <typename Entry>
+    static std::vector<Entry> Log(DWORD_PTR(WINAPI* read)(const Entry**)) {
+        const Entry* first = nullptr;
+        const DWORD_PTR count = read(&first);
+        return std::vector<Entry>(first, first + count);
+    }
+
     template <typename Function>
     Function Resolve(LPCSTR name) const {
         return reinterpret_cast<Function>(
@@ -62,4 +87,7 @@ private:
     HMODULE library_;
     QlnsimControlFunction control_ = nullptr;
     QlnsimCallsFunction calls_ = nullptr;
+    QlnsimReceivedFunction received_ = nullptr;
+    QlnsimStateFunction state_ = nullptr;
+    QlnsimShownFunction shown_ = nullptr;
 };
