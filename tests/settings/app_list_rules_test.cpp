@@ -109,11 +109,11 @@ TEST_F(AppListRulesTest, PickedNamesAreUpperCasedAndRefusedWhenListedOrTooMany) 
     EXPECT_EQ(list.items, (Names{"A.EXE", "viewer.exe", "VIEWER.EXE"}));
 
     list.items = NumberedNames(16);
-    for (const char* name : {"15.exe", "16.exe"}) {
+    for (const char* name : {"0.exe", "16.exe"}) {
         const Refusal* refusal = AddPickedYuvRestrictedApp(list, std::strcpy(picked, name));
         ASSERT_NE(refusal, nullptr);
         EXPECT_EQ(std::string(refusal->caption) + ": " + refusal->text,
-                  name[1] == '5' ? "Multiple selection: This file already selected"
+                  name[0] == '0' ? "Multiple selection: This file already selected"
                                  : "Maximum selection: Maximum application number is reached");
     }
     EXPECT_EQ(list.items, NumberedNames(16));
