@@ -42,41 +42,32 @@ std::string Flags(const CodecState& state) {
 }
 
 TEST(AppListRules, TypedPathsAddTheirFileNameOnceInAnyCase) {
-    const struct {
-        const char* typed;
-        Names after;  // from {"Player.exe"}
-    } kCases[] = {
-        {"d:/tools/Cut.exe", {"Player.exe", "Cut.exe"}},
-        {"e:Drive.exe", {"Player.exe", "Drive.exe"}},
-        {"c:\\apps\\PLAYER.EXE", {"Player.exe"}},
-        {"c:\\apps\\", {"Player.exe"}},
-    };
-    for (const auto& c : kCases) {
+    const char* kTypedAndAdded[][2] = {{"d:/tools/Cut.exe", "Cut.exe"},
+                                       {"e:Drive.exe", "Drive.exe"},
+                                       {"c:\\apps\\PLAYER.EXE", ""},
+                                       {"c:\\apps\\", ""}};
+    for (const auto& [typed, added] : kTypedAndAdded) {
         ListItems list;
         list.items = {"Player.exe"};
-        AddTypedFullScreenApp(list, c.typed);
-        EXPECT_EQ(list.items, c.after) << c.typed;
-        EXPECT_EQ(list.selected, c.after.size() == 2 ? 1 : -1) << c.typed;
+        AddTypedFullScreenApp(list, typed);
+        EXPECT_EQ(list.items, (*added ? Names{"Player.exe", added} : Names{"Player.exe"})) << typed;
+        EXPECT_EQ(list.selected, *added ? 1 : -1) << typed;
     }
 }
 
 TEST(AppListRules, DeletingSelectsTheItemThatTookThePlace) {
-    const struct {
-        int selected;
-        Names left;
-        int fullScreenSelection;
-        int yuvSelection;
-    } kCases[] = {{0, {"B", "C"}, 0, 0}, {2, {"A", "B"}, 1, -1}, {-1, {"A", "B", "C"}, -1, -1}};
-    for (const auto& c : kCases) {
+    // The selection before, and after in the full-screen list and in the YUV-restricted list.
+    const int kSelections[][3] = {{0, 0, 0}, {1, 1, 1}, {2, 1, -1}, {-1, -1, -1}};
+    for (const auto& [before, fullScreenAfter, yuvAfter] : kSelections) {
         ListItems fullScreen;
         fullScreen.items = {"A", "B", "C"};
-        fullScreen.selected = c.selected;
+        fullScreen.selected = before;
         ListItems yuv = fullScreen;
         RemoveSelectedFullScreenApp(fullScreen);
         DeleteSelectedYuvRestrictedApp(yuv);
-        EXPECT_EQ(fullScreen.items, c.left) << c.selected;
-        EXPECT_EQ(fullScreen.selected, c.fullScreenSelection) << c.selected;
-        EXPECT_EQ(yuv.selected, c.yuvSelection) << c.selected;
+        EXPECT_EQ(fullScreen.items.size(), before < 0 ? 3u : 2u) << before;
+        EXPECT_EQ(fullScreen.selected, fullScreenAfter) << before;
+        EXPECT_EQ(yuv.selected, yuvAfter) << before;
     }
 }
 
