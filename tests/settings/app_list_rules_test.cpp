@@ -13,8 +13,7 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-// Keeps items in the order they come, as an unsorted list box does; deleting an item drops the
-// selection, as the list box does.
+// Keeps items in the order they come and drops the selection on delete, as unsorted list boxes do.
 struct ListItems final : AppListItems {
     Names items;
     int selected = -1;
@@ -23,10 +22,7 @@ struct ListItems final : AppListItems {
     void Text(int index, LPSTR buffer, int size) const override {
         std::snprintf(buffer, static_cast<std::size_t>(size), "%s", items.at(index).c_str());
     }
-    int Add(LPCSTR name) override {
-        items.emplace_back(name);
-        return Count() - 1;
-    }
+    int Add(LPCSTR name) override { return (items.emplace_back(name), Count() - 1); }
     void Delete(int index) override {
         items.erase(items.begin() + index);
         selected = -1;

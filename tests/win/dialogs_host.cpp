@@ -162,10 +162,10 @@ void EditAndConfirm(const std::string& viewer) {
         SetDlgItemTextA(dialog, 1015, typed);
         Click(dialog, 1001);
     }
-    CHECK(ItemText(dialog, 1015).empty());
     SendDlgItemMessageA(dialog, 1014, LB_SETCURSEL, 0, 0);
     Click(dialog, 1002);
-    CHECK(ListItems(dialog, 1014) == (Names{"Player.exe", "PREMIERE.EXE"}));
+    CHECK(ItemText(dialog, 1015).empty() &&
+          ListItems(dialog, 1014) == (Names{"Player.exe", "PREMIERE.EXE"}));
     CheckDlgButton(dialog, 1003, BST_UNCHECKED);
     CheckDlgButton(dialog, 1018, BST_CHECKED);
 
