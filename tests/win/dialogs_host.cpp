@@ -264,8 +264,6 @@ int main(int argc, char** argv) {
     if (argc == 2) {
         gImport = argv[1];
         GetCurrentDirectoryA(sizeof gShotFolder, gShotFolder);
-        // Xvfb runs no window manager: Wine draws the captions and frames itself.
-        RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Wine\\X11 Driver", "Managed", REG_SZ, "N", 2);
     }
     RegDeleteKeyA(HKEY_CLASSES_ROOT, kCodecKey);
     RegDeleteKeyA(HKEY_CLASSES_ROOT, kYuvListKey);
