@@ -12,15 +12,13 @@ HMODULE CodeModule() {
 
 #else
 
-#include <dlfcn.h>
+// The ELF header that begins every loaded image, as the linker names it in each image.
+extern "C" const char __ehdr_start[] __attribute__((visibility("hidden")));
 
-// The module handle is the address the image is mapped at, which the loader can name.
+// The module handle is the address the image is mapped at. The linker's name for it works in
+// static programs too, where the loader keeps no record of the program's own image.
 HMODULE CodeModule() {
-    Dl_info info{};
-    if (dladdr(reinterpret_cast<void*>(&CodeModule), &info) == 0) {
-        return nullptr;
-    }
-    return static_cast<HMODULE>(info.dli_fbase);
+    return reinterpret_cast<HMODULE>(const_cast<char*>(__ehdr_start));
 }
 
 #endif

@@ -1,6 +1,7 @@
 // Classification of the processor from what CPUID reports, through the CPUID seam.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <stdexcept>
 
 #include "convert/cpu_class.h"
@@ -88,6 +89,15 @@ TEST(Classification, RealProcessorGivesAClassOfTheTable) {
     const CpuClass cpuClass = GetCpuClass();
     EXPECT_NO_THROW(ProcessorOfClass(cpuClass)) << cpuClass;
     EXPECT_EQ(GetCpuClass(), cpuClass);
+}
+
+// Under emulation the run names the class that its processor model reports.
+TEST(Classification, EmulatedProcessorGivesItsClass) {
+    const char* expected = std::getenv("QLNU_EXPECTED_CPU_CLASS");
+    if (expected == nullptr) {
+        GTEST_SKIP() << "not on an emulated processor";
+    }
+    EXPECT_EQ(GetCpuClass(), std::atoi(expected));
 }
 
 // Readers that fail the way a processor without the instruction, or a broken one, would.

@@ -81,6 +81,11 @@ inline const ClassBinding kClassBindings[] = {
      kSseAndAvxStates},
 };
 
+// True if the build has AVX2 kernels (x86-64) and the real processor and system run them.
+inline bool Avx2KernelsRun() {
+    return gPackYuy2FieldSlot.Row().avx2 != nullptr && Avx2Usable();
+}
+
 // Empties both coefficient tables and fills them again as a machine of `cpuClass` does
 // (nothing may read them meanwhile).
 inline void FillTablesAs(CpuClass cpuClass) {

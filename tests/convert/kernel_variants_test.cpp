@@ -11,7 +11,6 @@
 #include <random>
 #include <string>
 #include <tuple>
-#include <utility>
 
 #include "kernel_families.h"
 #include "support/guarded_pages.h"
@@ -139,9 +138,9 @@ class FieldVariantTest : public ::testing::TestWithParam<std::tuple<FieldOperati
 
 TEST_P(FieldVariantTest, WritesTheBytesOfItsReference) {
     const auto& [operation, variant] = GetParam();
-    if (operation.slot->Row().*variant.kernel == nullptr ||
-        (variant.kernel == &FieldKernelRow::avx2 && !Avx2Usable())) {
-        GTEST_SKIP() << "no " << variant.name << " kernel runs here";
+    if (!RealProcessorRuns(variant.cpuClass) ||
+        (variant.kernel == &FieldKernelRow::avx2 && !Avx2KernelsRun())) {
+        GTEST_SKIP() << "the processor lacks the instructions of this variant";
     }
     FillTablesAs(variant.cpuClass);
     const bool mmx = variant.kernel == &FieldKernelRow::mmx;
@@ -170,12 +169,21 @@ INSTANTIATE_TEST_SUITE_P(
         return std::string(std::get<0>(info.param).name) + "_" + std::get<1>(info.param).name;
     });
 
-using CopyCase = std::pair<const char*, CopyFunction>;
+// A copy variant and the first class that binds it.
+template <typename Copy>
+struct CopyCase {
+    const char* name;
+    Copy copy;
+    CpuClass cpuClass;
+};
 
-class CopyVariantTest : public ::testing::TestWithParam<CopyCase> {};
+class CopyVariantTest : public ::testing::TestWithParam<CopyCase<CopyFunction>> {};
 
 // Source and destination both end where an unreadable page begins.
 TEST_P(CopyVariantTest, CopiesLikeAByteLoop) {
+    if (!RealProcessorRuns(GetParam().cpuClass)) {
+        GTEST_SKIP() << "the processor lacks the instructions of this variant";
+    }
     const DWORD counts[] = {0, 1, 31, 32, 33, 8191, 8192, 8192 + 33, 3 * 8192 + 77, (1u << 20) + 5};
     std::mt19937 random(3);
     for (DWORD count : counts) {
@@ -189,7 +197,7 @@ TEST_P(CopyVariantTest, CopiesLikeAByteLoop) {
                 GuardedPages destination(count + kLeadBytes + destinationOffset);
                 std::memset(destination.data(), kSentinel, destination.size());
                 BYTE* to = destination.data() + kLeadBytes + destinationOffset;
-                GetParam().second(to, source.data() + sourceOffset, count);
+                GetParam().copy(to, source.data() + sourceOffset, count);
                 EXPECT_EQ(X87TagWord(), 0xFFFFu) << "the MMX registers were left in use";
                 for (BYTE* lead = destination.data(); lead < to; ++lead) {
                     ASSERT_EQ(*lead, kSentinel);
@@ -202,11 +210,13 @@ TEST_P(CopyVariantTest, CopiesLikeAByteLoop) {
 
 INSTANTIATE_TEST_SUITE_P(
     FastCopy, CopyVariantTest,
-    ::testing::Values(CopyCase{"Plain", FastCopy_Plain}, CopyCase{"MMX", FastCopy_MMX},
-                      CopyCase{"Streaming", FastCopy_Streaming},
-                      CopyCase{"StreamingSparse", FastCopy_StreamingSparse},
-                      CopyCase{"StreamingDescending", FastCopy_StreamingDescending}),
-    [](const auto& info) { return std::string(info.param.first); });
+    ::testing::Values(CopyCase<CopyFunction>{"Plain", FastCopy_Plain, 0},
+                      CopyCase<CopyFunction>{"MMX", FastCopy_MMX, 1},
+                      CopyCase<CopyFunction>{"Streaming", FastCopy_Streaming, 15},
+                      CopyCase<CopyFunction>{"StreamingSparse", FastCopy_StreamingSparse, 31},
+                      CopyCase<CopyFunction>{"StreamingDescending", FastCopy_StreamingDescending,
+                                             135}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // The rows of a UYVY field, byte by byte: what every FastCopyField variant must leave.
 void CopyFieldBytes(BYTE* destination, const BYTE* source, int width, int rows,
@@ -216,24 +226,27 @@ void CopyFieldBytes(BYTE* destination, const BYTE* source, int width, int rows,
     }
 }
 
-using FieldCopyCase = std::pair<const char*, FieldKernel>;
+using FieldCopyCase = CopyCase<FieldKernel>;
 
 class FieldCopyVariantTest : public ::testing::TestWithParam<FieldCopyCase> {};
 
 TEST_P(FieldCopyVariantTest, CopiesEveryRowLikeAByteLoop) {
+    if (!RealProcessorRuns(GetParam().cpuClass)) {
+        GTEST_SKIP() << "the processor lacks the instructions of this variant";
+    }
     const FieldOperation uyvy{"FastCopyField", nullptr, CopyFieldBytes, CopyFieldBytes, 2, 2};
     for (const Shape& shape : kShapes) {
-        ExpectBytes(0, GetParam().second, CopyFieldBytes, uyvy, shape, kPictures[0]);
+        ExpectBytes(0, GetParam().copy, CopyFieldBytes, uyvy, shape, kPictures[0]);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     FastCopyField, FieldCopyVariantTest,
-    ::testing::Values(FieldCopyCase{"Plain", FastCopyField_Plain},
-                      FieldCopyCase{"MMX", FastCopyField_MMX},
-                      FieldCopyCase{"Streaming", FastCopyField_Streaming},
-                      FieldCopyCase{"StreamingSparse", FastCopyField_StreamingSparse},
-                      FieldCopyCase{"StreamingDescending", FastCopyField_StreamingDescending}),
-    [](const auto& info) { return std::string(info.param.first); });
+    ::testing::Values(FieldCopyCase{"Plain", FastCopyField_Plain, 0},
+                      FieldCopyCase{"MMX", FastCopyField_MMX, 1},
+                      FieldCopyCase{"Streaming", FastCopyField_Streaming, 15},
+                      FieldCopyCase{"StreamingSparse", FastCopyField_StreamingSparse, 31},
+                      FieldCopyCase{"StreamingDescending", FastCopyField_StreamingDescending, 135}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
