@@ -22,7 +22,7 @@ void SetCpuidReaderForTesting(CpuidReader reader);
 using XcrReader = std::uint64_t (*)();
 
 // Executes XGETBV for register 0 (the register states the operating system saves), or asks the
-// reader a test has installed. Faults unless CPUID reports OSXSAVE.
+// reader a test has installed. Faults unless CPUID reports OSXSAVE; 0 in 32-bit builds.
 std::uint64_t ReadXcr0();
 
 // Replaces the instruction by `reader`; null returns to the processor's own answer.
