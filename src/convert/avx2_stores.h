@@ -1,6 +1,6 @@
-// How the AVX2 kernels write (x86-64 only, included by AVX2 files alone): non-temporal stores
-// when every destination row is aligned for them, 32-byte ones where possible and 16-byte
-// halves where the rows are only 16-byte aligned, ordinary unaligned stores otherwise.
+// How the AVX2 kernels load and store (x86-64 only, included by AVX2 files alone). Stores are
+// non-temporal when every destination row is aligned for them, 32-byte ones where possible and
+// 16-byte halves where the rows are only 16-byte aligned, ordinary unaligned ones otherwise.
 //
 // Usage:
 //     avx2::WithStores(firstRowWritten, destinationStride, [&]<class Store>() {

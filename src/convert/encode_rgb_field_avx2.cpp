@@ -2,8 +2,9 @@
 // registers, two groups of 16 pixels at a time, one per 128-bit lane, so that every step stays
 // within its lane. RGB24 sorts four groups per turn (groups 0 and 1 in the low lanes, 2 and 3
 // in the high ones) while four are left; a last pair of groups takes one lane each, and a last
-// lone group fills both lanes and stores one. Unaligned loads, non-temporal stores where the
-// destination rows allow them (avx2_stores.h), then a store fence and EMMS. Compiled with AVX2.
+// lone group fills both lanes and stores one. Unaligned loads, the next source row prefetched
+// while one is converted, non-temporal stores where the destination rows allow them
+// (avx2_stores.h), then a store fence and EMMS. Compiled with AVX2.
 //
 // Like the SSE2 encoders, they compute exactly the reference arithmetic, from the 16-byte
 // table layout: every channel is widened into a clean word before its multiply-high.
