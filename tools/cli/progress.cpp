@@ -53,6 +53,7 @@ void Progress::Finish(const std::string& what) {
     if (onTerminal_) {
         std::fprintf(stderr, "\r\033[K");
     }
-    std::fprintf(stderr, "%s %lld frames in %.1f s (%.1f fps): %s\n", verb_.c_str(),
-                 static_cast<long long>(done_), Seconds(), FramesPerSecond(), what.c_str());
+    std::fprintf(stderr, "%s %lld frame%s in %.1f s (%.1f fps): %s\n", verb_.c_str(),
+                 static_cast<long long>(done_), done_ == 1 ? "" : "s", Seconds(), FramesPerSecond(),
+                 what.c_str());
 }
