@@ -2,17 +2,29 @@
 
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
+
+#include "tool_error.h"
 
 namespace {
 
 // The line is rewritten at most this often, so that printing never slows the job.
 constexpr std::chrono::milliseconds kShowEvery{250};
 
+volatile std::sig_atomic_t gInterrupted = 0;
+
+void NoteInterruption(int) {
+    gInterrupted = 1;
+}
+
 }  // namespace
 
 Progress::Progress(std::string verb, int64_t total)
-    : verb_(std::move(verb)), total_(total), onTerminal_(isatty(STDERR_FILENO) != 0) {}
+    : verb_(std::move(verb)), total_(total), onTerminal_(isatty(STDERR_FILENO) != 0) {
+    std::signal(SIGINT, NoteInterruption);
+    std::signal(SIGTERM, NoteInterruption);
+}
 
 Progress::~Progress() {
     if (onTerminal_ && !finished_) {
@@ -30,6 +42,9 @@ double Progress::FramesPerSecond() const {
 }
 
 void Progress::FrameDone() {
+    if (gInterrupted != 0) {
+        throw ToolError("interrupted; the unfinished output is removed");
+    }
     ++done_;
     const Clock::time_point now = Clock::now();
     if (!onTerminal_ || now - lastShown_ < kShowEvery) {

@@ -15,6 +15,8 @@ public:
     Progress(const Progress&) = delete;
     Progress& operator=(const Progress&) = delete;
 
+    // Counts a frame; throws ToolError once the user has interrupted the job (Ctrl-C or
+    // SIGTERM), so that it ends the ordinary way and removes its unfinished output.
     void FrameDone();
     // Ends the progress line with the summary "<verb> N frames in S s (F fps): <what>".
     void Finish(const std::string& what);
