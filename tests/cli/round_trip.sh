@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The qlnu tool against FFmpeg's own reading of what it writes: a generated 4:2:2 clip goes to
-# QLNU and back byte for byte from every packed-YUV input layout, ffprobe sees a QLNU stream of
-# whole frames, a UYVY AVI decodes to the source's samples, and --swap-fields moves every line
-# down by one.
+# QLNU and back byte for byte from every packed-YUV input layout (both RGB layouts give one same
+# file), ffprobe sees a QLNU stream of whole frames, a UYVY AVI decodes to the source's samples,
+# and --swap-fields moves every line down by one.
 #   round_trip.sh QLNU_PROGRAM WORK_FOLDER
 set -euo pipefail
 qlnu=$1
@@ -34,6 +34,10 @@ for layout in yuy2 yvyu y16 y16a; do
   "$qlnu" encode source.y4m --input-format $layout -o from-$layout.avi
   cmp clip.avi from-$layout.avi || fail "encoding from $layout differs from uyvy"
 done
+# And so do both RGB layouts.
+"$qlnu" encode source.y4m --input-format rgb24 -o from-rgb24.avi
+"$qlnu" encode source.y4m --input-format rgb32 -o from-rgb32.avi
+cmp from-rgb24.avi from-rgb32.avi || fail "encoding from rgb32 differs from rgb24"
 
 "$qlnu" decode clip.avi -o uyvy.avi
 grep -qx codec_tag_string=UYVY <<<"$(ffprobe -v error -show_entries stream=codec_tag_string \
