@@ -10,6 +10,7 @@
 namespace {
 
 void ResolveFastCopy(void* destination, const void* source, DWORD count);
+FieldKernelFunction ResolveFastCopyField;
 
 // Holds the resolver until the first copy, then the variant for the processor; two threads
 // resolving at once store the same value.
@@ -19,6 +20,15 @@ void ResolveFastCopy(void* destination, const void* source, DWORD count) {
     const CopyFunction variant = CopyFunctionFor(CopyVariantFor(GetCpuClass()));
     gFastCopySlot.store(variant, std::memory_order_release);
     variant(destination, source, count);
+}
+
+std::atomic<FieldKernel> gFastCopyFieldSlot{ResolveFastCopyField};
+
+void ResolveFastCopyField(BYTE* destination, const BYTE* source, int width, int rows,
+                          int destinationStride, int sourceStride) {
+    const FieldKernel variant = FieldCopyFunctionFor(CopyVariantFor(GetCpuClass()));
+    gFastCopyFieldSlot.store(variant, std::memory_order_release);
+    variant(destination, source, width, rows, destinationStride, sourceStride);
 }
 
 }  // namespace
@@ -38,6 +48,15 @@ void FastCopy_Plain(void* destination, const void* source, DWORD count) {
     }
 }
 
+void FastCopyField_Plain(BYTE* destination, const BYTE* source, int width, int rows,
+                         int destinationStride, int sourceStride) {
+    for (int row = 0; row < rows; ++row) {
+        FastCopy_Plain(destination, source, static_cast<DWORD>(2 * width));
+        destination += destinationStride;
+        source += sourceStride;
+    }
+}
+
 CopyFunction CopyFunctionFor(CopyVariant variant) {
     switch (variant) {
         case CopyVariant::Mmx:
@@ -52,6 +71,22 @@ CopyFunction CopyFunctionFor(CopyVariant variant) {
             break;
     }
     return FastCopy_Plain;
+}
+
+FieldKernel FieldCopyFunctionFor(CopyVariant variant) {
+    switch (variant) {
+        case CopyVariant::Mmx:
+            return FastCopyField_MMX;
+        case CopyVariant::Streaming:
+            return FastCopyField_Streaming;
+        case CopyVariant::StreamingSparse:
+            return FastCopyField_StreamingSparse;
+        case CopyVariant::StreamingDescending:
+            return FastCopyField_StreamingDescending;
+        case CopyVariant::Plain:
+            break;
+    }
+    return FastCopyField_Plain;
 }
 
 void FastCopy(void* destination, const void* source, DWORD count) {
@@ -73,4 +108,14 @@ bool FastCopySlotHoldsResolverForTesting() {
 
 void ResetFastCopySlotForTesting() {
     gFastCopySlot.store(ResolveFastCopy, std::memory_order_release);
+}
+
+void FastCopyField(BYTE* destination, const BYTE* source, int width, int rows,
+                   int destinationStride, int sourceStride) {
+    const FieldKernel copy = gFastCopyFieldSlot.load(std::memory_order_acquire);
+    const bool completed = RunGuarded(
+        [&] { copy(destination, source, width, rows, destinationStride, sourceStride); });
+    if (!completed && gFastCopyFieldSlot.load(std::memory_order_acquire) != FastCopyField_Plain) {
+        EmptyMmxState();
+    }
 }

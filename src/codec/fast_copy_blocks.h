@@ -1,4 +1,5 @@
-// The block walk of the 8-byte FastCopy variants, shared by the MMX and streaming files. Each
+// The block walk of the 8-byte FastCopy and FastCopyField variants, shared by the MMX and
+// streaming files. Each
 // file supplies a policy:
 //     static void PreRead(const BYTE* block);          // bring an 8192-byte block into cache
 //     static void Store(BYTE* out, __m64 value);
@@ -8,6 +9,7 @@
 
 #include <mmintrin.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -44,10 +46,15 @@ inline void CopyStep(BYTE* out, const BYTE* in) {
     }
 }
 
+// Copies `count` bytes as the variant copies them, without its Finish. The first bytes go
+// one by one up to an 8-byte boundary of the destination: an 8-byte store that straddles one
+// is split in two, and a split streaming store costs many times an aligned one.
 template <class Policy>
-void CopyInBlocks(void* destination, const void* source, DWORD count) {
-    BYTE* out = static_cast<BYTE*>(destination);
-    const BYTE* in = static_cast<const BYTE*>(source);
+void CopyBlocks(BYTE* out, const BYTE* in, DWORD count) {
+    for (DWORD head = std::min<DWORD>(count, -reinterpret_cast<UINT_PTR>(out) % 8); head > 0;
+         --head, --count) {
+        *out++ = *in++;
+    }
     for (DWORD block = count / kCopyBlockBytes; block > 0; --block) {
         Policy::PreRead(in);
         for (DWORD step = 0; step < kCopyBlockBytes / 64; ++step) {
@@ -65,7 +72,45 @@ void CopyInBlocks(void* destination, const void* source, DWORD count) {
     for (DWORD byte = remainder % 32; byte > 0; --byte) {
         *out++ = *in++;
     }
+}
+
+template <class Policy>
+void CopyInBlocks(void* destination, const void* source, DWORD count) {
+    CopyBlocks<Policy>(static_cast<BYTE*>(destination), static_cast<const BYTE*>(source), count);
     Policy::Finish();
+}
+
+// The policy with ordinary 8-byte stores in place of its own.
+template <class Policy>
+struct CachedStores : Policy {
+    static void Store(BYTE* out, __m64 value) { std::memcpy(out, &value, sizeof value); }
+};
+
+template <class Policy>
+void CopyRowsWith(BYTE* destination, const BYTE* source, int width, int rows, int destinationStride,
+                  int sourceStride) {
+    for (int row = 0; row < rows; ++row) {
+        CopyBlocks<Policy>(destination, source, static_cast<DWORD>(2 * width));
+        destination += destinationStride;
+        source += sourceStride;
+    }
+    Policy::Finish();
+}
+
+// The rows of a UYVY field (2 bytes a pixel), each copied as one block copy, and the variant's
+// Finish once for the field. A session's rows are multiples of 32 bytes apart, so every row starts
+// on an 8-byte boundary or none does; in the second case (a frame's field, 12 bytes in) the
+// first and last bytes of each row would mix ordinary stores into lines that streaming stores
+// fill, which costs several times the copy, so the whole field takes ordinary stores.
+template <class Policy>
+void CopyFieldRows(BYTE* destination, const BYTE* source, int width, int rows,
+                   int destinationStride, int sourceStride) {
+    if (reinterpret_cast<UINT_PTR>(destination) % 8 != 0) {
+        CopyRowsWith<CachedStores<Policy>>(destination, source, width, rows, destinationStride,
+                                           sourceStride);
+    } else {
+        CopyRowsWith<Policy>(destination, source, width, rows, destinationStride, sourceStride);
+    }
 }
 
 inline void PreReadAscending(const BYTE* block, DWORD spacing) {

@@ -15,3 +15,8 @@ struct MmxCopy {
 void FastCopy_MMX(void* destination, const void* source, DWORD count) {
     CopyInBlocks<MmxCopy>(destination, source, count);
 }
+
+void FastCopyField_MMX(BYTE* destination, const BYTE* source, int width, int rows,
+                       int destinationStride, int sourceStride) {
+    CopyFieldRows<MmxCopy>(destination, source, width, rows, destinationStride, sourceStride);
+}

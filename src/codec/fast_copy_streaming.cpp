@@ -50,3 +50,19 @@ void FastCopy_StreamingSparse(void* destination, const void* source, DWORD count
 void FastCopy_StreamingDescending(void* destination, const void* source, DWORD count) {
     CopyInBlocks<DescendingPreRead>(destination, source, count);
 }
+
+void FastCopyField_Streaming(BYTE* destination, const BYTE* source, int width, int rows,
+                             int destinationStride, int sourceStride) {
+    CopyFieldRows<DensePreRead>(destination, source, width, rows, destinationStride, sourceStride);
+}
+
+void FastCopyField_StreamingSparse(BYTE* destination, const BYTE* source, int width, int rows,
+                                   int destinationStride, int sourceStride) {
+    CopyFieldRows<SparsePreRead>(destination, source, width, rows, destinationStride, sourceStride);
+}
+
+void FastCopyField_StreamingDescending(BYTE* destination, const BYTE* source, int width, int rows,
+                                       int destinationStride, int sourceStride) {
+    CopyFieldRows<DescendingPreRead>(destination, source, width, rows, destinationStride,
+                                     sourceStride);
+}

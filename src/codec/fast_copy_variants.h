@@ -1,8 +1,10 @@
-// The variants of FastCopy and its self-replacing copy slot (see convert/kernel_selection.h).
-// All variants copy ascending and leave exactly the same bytes; they differ in how they
-// pre-read and store.
+// The variants of FastCopy and FastCopyField and their self-replacing copy slots (see
+// convert/kernel_selection.h). All variants copy ascending and leave exactly the same bytes;
+// they differ in how they pre-read and store. A FastCopyField variant copies each row as the
+// FastCopy variant of its name copies a block, and finishes (fence, MMX reset) once.
 #pragma once
 
+#include "convert/field_kernel.h"
 #include "convert/kernel_selection.h"
 #include "platform/win_api.h"
 
@@ -20,6 +22,14 @@ void FastCopy_StreamingSparse(void* destination, const void* source, DWORD count
 void FastCopy_StreamingDescending(void* destination, const void* source, DWORD count);
 
 CopyFunction CopyFunctionFor(CopyVariant variant);
+
+FieldKernelFunction FastCopyField_Plain;
+FieldKernelFunction FastCopyField_MMX;
+FieldKernelFunction FastCopyField_Streaming;
+FieldKernelFunction FastCopyField_StreamingSparse;
+FieldKernelFunction FastCopyField_StreamingDescending;
+
+FieldKernel FieldCopyFunctionFor(CopyVariant variant);
 
 // What the FastCopy slot holds now: the resolver until the first copy, then the variant.
 CopyFunction FastCopySlotForTesting();

@@ -148,11 +148,7 @@ void FieldCompressor::ConvertRows(const BYTE* source, int width, int rows, int s
     const int lineBytes = 2 * width;
     switch (sourceFourCC_) {
         case kFourCCUyvy:
-            for (int row = 0; row < rows; ++row) {
-                FastCopy(destination, source, static_cast<DWORD>(lineBytes));
-                source += sourceStride;
-                destination += lineBytes;
-            }
+            FastCopyField(destination, source, width, rows, lineBytes, sourceStride);
             break;
         case kFourCCYvyu:
             repacker_->PackYvyuField(destination, source, width, rows, lineBytes, sourceStride);

@@ -148,11 +148,7 @@ void FieldDecompressor::ConvertLines(const BYTE* field, BYTE* firstRow, int widt
     const int lineBytes = 2 * width;
     switch (outputFourCC_) {
         case kFourCCUyvy:
-            for (int line = 0; line < lines; ++line) {
-                FastCopy(firstRow, field, static_cast<DWORD>(lineBytes));
-                field += lineBytes;
-                firstRow += destinationStride;
-            }
+            FastCopyField(firstRow, field, width, lines, destinationStride, lineBytes);
             break;
         case kFourCCYuy2:
             repacker_->UnpackYuy2Field(firstRow, field, width, lines, destinationStride, lineBytes);

@@ -1,5 +1,6 @@
 #include "codec/field_worker.h"
 
+#include "codec/spin_wait.h"
 #include "convert/mmx_state.h"
 #include "platform/fault_guard.h"
 
@@ -31,6 +32,8 @@ bool FieldWorker::CreateEvents() {
 
 int FieldWorker::Launch(FieldJob* job) {
     job_ = job;
+    fieldsBegun_ = 0;
+    fieldsDone_ = 0;
     if (job_ != nullptr) {
         thread_ = CreateThread(nullptr, 0, FieldWorkerProcedure, this, 0, nullptr);
         Sleep(0);
@@ -42,12 +45,38 @@ int FieldWorker::Launch(FieldJob* job) {
     return kStarted;
 }
 
+// The count is stored before the flag of the other side is read, and each side sets its own
+// flag before it reads the other's count (all sequentially consistent): so either the waiter
+// sees the count, or the signaller sees the flag and sets the event.
+void FieldWorker::BeginField() {
+    fieldsBegun_.fetch_add(1);
+    if (workerBlocks_.load()) {
+        SetEvent(start_);
+    }
+}
+
+void FieldWorker::AwaitStart(LONG served) {
+    const auto arrived = [this, served] { return fieldsBegun_.load() != served; };
+    if (SpinBriefly(arrived)) {
+        return;
+    }
+    workerBlocks_.store(true);
+    while (!arrived()) {
+        WaitForSingleObject(start_, INFINITE);
+    }
+    workerBlocks_.store(false);
+}
+
 void FieldWorker::ServeJobs() {
-    WaitForSingleObject(start_, INFINITE);
+    LONG served = 0;
+    AwaitStart(served);
     while (job_->HasWork()) {
         job_->Convert();
-        SetEvent(done_);
-        WaitForSingleObject(start_, INFINITE);
+        fieldsDone_.store(++served);
+        if (callerBlocks_.load()) {
+            SetEvent(done_);
+        }
+        AwaitStart(served);
     }
 }
 
@@ -56,7 +85,7 @@ void FieldWorker::Stop() {
         return;
     }
     job_->EndWork();
-    SetEvent(start_);
+    BeginField();
     WaitForSingleObject(thread_, INFINITE);
     GetExitCodeThread(thread_, &lastExitCode_);
     Release();
@@ -67,12 +96,21 @@ void FieldWorker::Stop() {
 // is waited for to the end; only a thread that has ended (it can write nothing more, and may
 // never signal) releases the wait, and the session then goes on without a worker.
 void FieldWorker::FinishField() {
-    while (WaitForSingleObject(done_, kFieldWaitMilliseconds) != WAIT_OBJECT_0) {
-        if (ThreadHasEnded()) {
+    const LONG begun = fieldsBegun_.load();
+    const auto finished = [this, begun] { return fieldsDone_.load() == begun; };
+    if (SpinBriefly(finished)) {
+        return;
+    }
+    callerBlocks_.store(true);
+    while (!finished()) {
+        if (WaitForSingleObject(done_, kFieldWaitMilliseconds) != WAIT_OBJECT_0 &&
+            ThreadHasEnded()) {
+            callerBlocks_.store(false);
             Stop();
             return;
         }
     }
+    callerBlocks_.store(false);
 }
 
 bool FieldWorker::ThreadHasEnded() const {

@@ -1,8 +1,16 @@
 // A session's second thread on a multi-processor machine: it converts one field of each frame
 // while the thread that called the driver converts the other. Session and worker share a job
 // record and two auto-reset events: the session fills the job and signals start, the worker
-// converts and signals done. One start signal gives exactly one conversion and one done signal.
+// converts and signals done. One start gives exactly one conversion and one done.
+//
+// Each side counts what it has handed over (fields begun, fields done) and spins briefly on
+// the other side's count before it blocks on its event; an event is set only when the other
+// side has said it blocks, so that back-to-back frames pass without a kernel round trip. A
+// signal that finds its waiter already gone stays set and only makes the next wait look at
+// the count again.
 #pragma once
+
+#include <atomic>
 
 #include "common/driver_heap.h"
 #include "platform/processors.h"
@@ -62,7 +70,7 @@ public:
 
     // One frame's hand-off: after filling the job, BeginField lets the worker convert it, and
     // FinishField returns once the worker has finished with it (see there).
-    void BeginField() { SetEvent(start_); }
+    void BeginField();
     void FinishField();
 
     // The exit code of the thread that Stop ended last (0 before any).
@@ -74,6 +82,8 @@ private:
     bool CreateEvents();
     int Launch(FieldJob* job);
     void ServeJobs();
+    // The worker's wait for the field after the `served` ones it has converted.
+    void AwaitStart(LONG served);
     bool ThreadHasEnded() const;
     void Release();
 
@@ -82,6 +92,10 @@ private:
     HANDLE thread_ = nullptr;
     FieldJob* job_ = nullptr;
     DWORD lastExitCode_ = 0;
+    std::atomic<LONG> fieldsBegun_{0};
+    std::atomic<LONG> fieldsDone_{0};
+    std::atomic<bool> workerBlocks_{false};
+    std::atomic<bool> callerBlocks_{false};
 };
 
 // The thread's procedure, with the FieldWorker as its argument. Without one it reports that

@@ -27,10 +27,11 @@ int ReferenceLuma(const Pixel& p) {
     return ClampToByte(sum >> 7);
 }
 
-// The MMX variant halves each channel word first, so a signed multiply suffices.
+// The MMX variant halves each channel word first, so a signed multiply suffices. Its offset is
+// one unit above 16.5 so that the coarser products never leave the luma below the reference's.
 int NarrowLuma(const Pixel& p) {
     const int sum =
-        MulHigh(p.b * 128, 3211) + MulHigh(p.g * 128, 16515) + 1056 + MulHigh(p.r * 128, 8421);
+        MulHigh(p.b * 128, 3211) + MulHigh(p.g * 128, 16515) + 1057 + MulHigh(p.r * 128, 8421);
     return ClampToByte(sum >> 6);
 }
 

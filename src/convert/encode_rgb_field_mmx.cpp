@@ -2,7 +2,7 @@
 // 64-bit stores and no prefetch. Compiled with MMX.
 //
 // Luma: each channel word is halved so that the signed multiply-high serves, at scale 64; it
-// follows the narrow formula exactly, which gives the reference value or one less.
+// follows the narrow formula exactly, whose raised offset gives the reference value or one more.
 // Chroma: the pair sums are exact (byte times 64) and green's weight is doubled once per
 // call, which gives the reference's chroma to the bit; only the luma is narrower.
 #include "convert/encode_rgb_field_64.h"

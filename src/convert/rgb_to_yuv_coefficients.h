@@ -12,7 +12,7 @@ enum RgbToYuvEntry : int {
     kLumaWeightB,     // 0.098 at scale 2^15
     kLumaWeightG,     // 0.504
     kLumaWeightR,     // 0.257
-    kLumaOffset,      // 16.5 at the luma scale: 64 (narrow) or 128 (extended, 16-byte)
+    kLumaOffset,      // 16.5 at luma scale 128; 16.5 + 1/64 at scale 64 (narrow)
     kChromaWeightBR,  // 0.439 at scale 2^15: B in U, R in V
     kChromaWeightG,   // 0.368: G in V
     kBToVFromU,       // turns U's B term into V's (x 10599 / 2^16)

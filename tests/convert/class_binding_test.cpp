@@ -86,6 +86,7 @@ TEST_P(ClassBindingTest, EveryBindingPointTakesTheVariantOfTheClass) {
     FastCopy(destination.data(), source.data(), static_cast<DWORD>(source.size()));
     EXPECT_EQ(destination, source);
     EXPECT_EQ(FastCopySlotForTesting(), binding.copy);
+    EXPECT_EQ(FieldCopyFunctionFor(CopyVariantFor(binding.cpuClass)), binding.fieldCopy);
     const int queries = ScopedFakeProcessor::Queries();
     FastCopy(destination.data(), source.data(), 100);
     EXPECT_EQ(ScopedFakeProcessor::Queries(), queries);

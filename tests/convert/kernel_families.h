@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "codec/fast_copy_variants.h"
 #include "convert/dispatch_slots.h"
@@ -24,6 +25,8 @@ struct FieldOperation {
     FieldKernel mmxReference;  // what the MMX variant writes, in its narrower arithmetic
     int sourceBytesPerPixel;
     int destinationBytesPerPixel;
+    // Bound of mmxReference off reference: luma (odd) bytes 0 to n above, others within n.
+    std::optional<int> mmxReferenceLevels = std::nullopt;
 };
 
 inline const FieldOperation kFieldOperations[] = {
@@ -34,10 +37,10 @@ inline const FieldOperation kFieldOperations[] = {
     {"UnpackYuy2Field", &gUnpackYuy2FieldSlot, PackYuy2Field_C, PackYuy2Field_C, 2, 2},
     {"UnpackYvyuField", &gUnpackYvyuFieldSlot, UnpackYvyuField_C, UnpackYvyuField_C, 2, 2},
     {"UnpackY16Field", &gUnpackY16FieldSlot, UnpackY16Field_C, UnpackY16Field_C, 2, 2},
-    {"EncodeRgb24Field", &gEncodeRgb24FieldSlot, EncodeRgb24Field_C, EncodeRgb24Field_NarrowC, 3,
-     2},
-    {"EncodeRgb32Field", &gEncodeRgb32FieldSlot, EncodeRgb32Field_C, EncodeRgb32Field_NarrowC, 4,
-     2},
+    {"EncodeRgb24Field", &gEncodeRgb24FieldSlot, EncodeRgb24Field_C, EncodeRgb24Field_NarrowC, 3, 2,
+     1},
+    {"EncodeRgb32Field", &gEncodeRgb32FieldSlot, EncodeRgb32Field_C, EncodeRgb32Field_NarrowC, 4, 2,
+     1},
     {"DecodeRgb24Field", &gDecodeRgb24FieldSlot, DecodeRgb24Field_ExtendedC,
      DecodeRgb24Field_BasicC, 2, 3},
 };
@@ -47,19 +50,24 @@ struct ClassBinding {
     FieldKernel FieldKernelRow::*conversion;  // null: the class converts nothing
     TableLayout layout;
     CopyFunction copy;
+    FieldKernel fieldCopy;
 };
 
 // Every class the classification gives, and what each binding point holds for it.
 inline const ClassBinding kClassBindings[] = {
-    {0, nullptr, TableLayout::None, FastCopy_Plain},
-    {1, &FieldKernelRow::mmx, TableLayout::Narrow, FastCopy_MMX},
-    {2, nullptr, TableLayout::None, FastCopy_Plain},
-    {3, &FieldKernelRow::mmx, TableLayout::Narrow, FastCopy_MMX},
-    {15, &FieldKernelRow::sse, TableLayout::Extended, FastCopy_Streaming},
-    {31, &FieldKernelRow::sse2, TableLayout::Wide16, FastCopy_StreamingSparse},
-    {135, &FieldKernelRow::amd, TableLayout::Extended, FastCopy_StreamingDescending},
-    {143, &FieldKernelRow::amd, TableLayout::Extended, FastCopy_StreamingDescending},
-    {159, &FieldKernelRow::sse2, TableLayout::Wide16, FastCopy_StreamingDescending},
+    {0, nullptr, TableLayout::None, FastCopy_Plain, FastCopyField_Plain},
+    {1, &FieldKernelRow::mmx, TableLayout::Narrow, FastCopy_MMX, FastCopyField_MMX},
+    {2, nullptr, TableLayout::None, FastCopy_Plain, FastCopyField_Plain},
+    {3, &FieldKernelRow::mmx, TableLayout::Narrow, FastCopy_MMX, FastCopyField_MMX},
+    {15, &FieldKernelRow::sse, TableLayout::Extended, FastCopy_Streaming, FastCopyField_Streaming},
+    {31, &FieldKernelRow::sse2, TableLayout::Wide16, FastCopy_StreamingSparse,
+     FastCopyField_StreamingSparse},
+    {135, &FieldKernelRow::amd, TableLayout::Extended, FastCopy_StreamingDescending,
+     FastCopyField_StreamingDescending},
+    {143, &FieldKernelRow::amd, TableLayout::Extended, FastCopy_StreamingDescending,
+     FastCopyField_StreamingDescending},
+    {159, &FieldKernelRow::sse2, TableLayout::Wide16, FastCopy_StreamingDescending,
+     FastCopyField_StreamingDescending},
 };
 
 // Empties both coefficient tables and fills them again as a machine of `cpuClass` does

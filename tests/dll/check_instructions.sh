@@ -9,7 +9,8 @@
 #   SSE files   the above and SSE (packed/scalar single on xmm registers)
 #   SSE2 files  the above and SSE2
 # Everything else (driver code, the C runtime, libgcc) is Pentium code: no conditional moves,
-# no P6 long NOPs, no MMX, SSE or later. Nothing may use 3DNow!, SSE3 or later.
+# no P6 long NOPs, no MMX, SSE or later. Nothing may use 3DNow!, SSE3 or later. The spin-wait
+# hint pause is allowed everywhere: it is rep nop, a plain NOP to processors before it.
 #
 # MAP is the linker map, which tells which object each function's code came from; KERNEL_FILES
 # lists "FAMILY file" lines. A kernel file's own .text is its family's; code that a kernel
@@ -67,7 +68,7 @@ function group_of(mnemonic, operands) {
         return "SSE2"
     }
     if (mnemonic ~ /^(ldmxcsr|stmxcsr)$/) return "SSE"
-    if (mnemonic ~ /^(lfence|mfence|clflush|movnti|pause)$/) return "SSE2"
+    if (mnemonic ~ /^(lfence|mfence|clflush|movnti)$/) return "SSE2"
     if (mnemonic ~ /^(pshufw|pavg[bw]|pmulhuw|pextrw|pinsrw|pmovmskb|pminub|pmaxub|pminsw|pmaxsw|psadbw|movntq|maskmovq|sfence|prefetchnta|prefetcht[0-2])$/) return "MMXEXT"
     if (operands ~ /%mm[0-7]/ || mnemonic == "emms") return "MMX"
     if (mnemonic ~ /^(cmov|fcmov|fcomip?$|fucomip?$|nopl|nopw|sysenter|sysexit|rdpmc)/) return "P6"

@@ -32,6 +32,10 @@ BOOL GetExitCodeThread(HANDLE thread, LPDWORD exitCode);
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
 BOOL CloseHandle(HANDLE handle);
 void Sleep(DWORD milliseconds);
+// The hint for a thread that spins on a value another thread will change.
+inline void YieldProcessor() {
+    __builtin_ia32_pause();
+}
 // Milliseconds on a clock that only moves forward; wraps around after 49.7 days.
 DWORD GetTickCount();
 
