@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # qlnu.inf under wine64: it installs both DLLs and the vidc.QLNU entries of both registry views,
 # after which a program finds the driver without ICInstall; it leaves another driver's entry
-# alone; its uninstall removes what it added, after which the driver is no longer found.
+# alone; the uninstall it registers removes what it added, and the driver is no longer found.
 #   installer_test.sh WINE_RUN PREFIX INF DLL64 DLL32 PROBE_EXE WORK_FOLDER
 # The 32-bit DLL is only copied here (there is no 32-bit Wine); a stand-in takes its place when
 # the win32 preset has not been built.
@@ -40,13 +40,19 @@ for view in 64 32; do
 done
 wine "$work/probe.exe" installed || fail "a fresh program does not find the installed driver"
 
-setup DefaultUninstall
+# The uninstall as the list of installed programs runs it.
+programs='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\QLNU'
+uninstall=$(wine reg query "$programs" /v UninstallString | tr -d '\r' | sed -n 's/.*REG_SZ *//p')
+[ -n "$uninstall" ] || fail "no entry in the list of installed programs"
+# shellcheck disable=SC2086 # the command line is split into words as Windows splits it
+wine $uninstall
 for file in system32/qlnu.dll syswow64/qlnu.dll inf/qlnu.inf; do
   [ ! -e "$system/$file" ] || fail "$file is left after the uninstall"
 done
 for view in 64 32; do
   [ -z "$(entry /reg:$view)" ] || fail "vidc.QLNU is left in the $view-bit view"
 done
+wine reg query "$programs" >/dev/null 2>&1 && fail "the entry in the installed programs is left"
 wine "$work/probe.exe" removed || fail "the driver is still found after the uninstall"
 [ $failed -eq 0 ] && echo "install and uninstall passed"
 exit $failed
