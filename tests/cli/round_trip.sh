@@ -2,7 +2,7 @@
 # The qlnu tool against FFmpeg's own reading of what it writes: a generated 4:2:2 clip goes to
 # QLNU and back byte for byte from every packed-YUV input layout (both RGB layouts give one same
 # file), ffprobe sees a QLNU stream of whole frames, a UYVY AVI decodes to the source's samples,
-# and --swap-fields moves every line down by one.
+# --swap-fields moves every line down by one, and full-range sources come to studio range.
 #   round_trip.sh QLNU_PROGRAM WORK_FOLDER
 set -euo pipefail
 qlnu=$1
@@ -64,6 +64,14 @@ for ((frame = 0; frame < frames; frame++)); do
 done
 
 "$qlnu" info clip.avi | grep -q "^$frames frames, 0 damaged$" || fail "info finds damage"
+
+# Full-range black (as cameras and pictures give it) becomes studio-range black.
+ffmpeg -v error -y -f lavfi -i "color=black:size=${width}x${height}" -frames:v 1 -pix_fmt yuvj422p \
+  full-range.y4m
+"$qlnu" encode full-range.y4m -o full-range.avi
+"$qlnu" decode full-range.avi -o studio-range.y4m
+[ "$(raw studio-range.y4m yuv422p | od -An -tu1 -N1 | tr -d ' ')" = 16 ] ||
+  fail "full-range black is not brought to luma 16"
 
 # Sizes that are not multiples of 16 are padded on request.
 ffmpeg -v error -y -f lavfi -i "testsrc=size=50x30:rate=25" -frames:v 1 -pix_fmt yuv422p odd.y4m

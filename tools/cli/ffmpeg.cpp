@@ -2,9 +2,11 @@
 
 extern "C" {
 #include <libavutil/error.h>
+#include <libavutil/opt.h>
 }
 
 #include <cstdio>
+#include <utility>
 
 #include "tool_error.h"
 
@@ -29,21 +31,82 @@ InputContext OpenInput(const std::string& path) {
     return input;
 }
 
+void OutputContextCloser::operator()(AVFormatContext* context) const {
+    if (context->pb != nullptr && (context->oformat->flags & AVFMT_NOFILE) == 0) {
+        avio_closep(&context->pb);
+    }
+    avformat_free_context(context);
+}
+
+OutputContext MakeOutput(const std::string& path, const char* type) {
+    AVFormatContext* context = nullptr;
+    if (avformat_alloc_output_context2(&context, nullptr, type, path.c_str()) < 0) {
+        throw FileError(path,
+                        "FFmpeg knows no file type by this name (try .avi, .mkv, .y4m, "
+                        "or frame%04d.png)");
+    }
+    return OutputContext(context);
+}
+
+namespace {
+
+// The pixel format with its samples' range: the "J" formats are their plain twins at full range.
+std::pair<AVPixelFormat, bool> FormatAndFullRange(const AVFrame& frame) {
+    const auto format = static_cast<AVPixelFormat>(frame.format);
+    const bool marked = frame.color_range == AVCOL_RANGE_JPEG;
+    switch (format) {
+        case AV_PIX_FMT_YUVJ420P:
+            return {AV_PIX_FMT_YUV420P, true};
+        case AV_PIX_FMT_YUVJ422P:
+            return {AV_PIX_FMT_YUV422P, true};
+        case AV_PIX_FMT_YUVJ444P:
+            return {AV_PIX_FMT_YUV444P, true};
+        case AV_PIX_FMT_YUVJ440P:
+            return {AV_PIX_FMT_YUV440P, true};
+        case AV_PIX_FMT_YUVJ411P:
+            return {AV_PIX_FMT_YUV411P, true};
+        default:
+            return {format,
+                    marked && (av_pix_fmt_desc_get(format)->flags & AV_PIX_FMT_FLAG_RGB) == 0};
+    }
+}
+
+}  // namespace
+
 void Scaler::Convert(const AVFrame& source, AVPixelFormat destinationFormat,
                      uint8_t* const destination[], const int destinationLineSizes[]) {
-    // Bit-exact, accurately rounded arithmetic: the same source always gives the same samples,
-    // and repacking between 4:2:2 layouts loses nothing.
-    constexpr int kFlags = SWS_BILINEAR | SWS_ACCURATE_RND | SWS_BITEXACT;
-    context_.reset(sws_getCachedContext(
-        context_.release(), source.width, source.height, static_cast<AVPixelFormat>(source.format),
-        source.width, source.height, destinationFormat, kFlags, nullptr, nullptr, nullptr));
-    if (!context_) {
-        throw ToolError(std::string("cannot convert pictures from ") +
-                        av_get_pix_fmt_name(static_cast<AVPixelFormat>(source.format)) + " to " +
-                        av_get_pix_fmt_name(destinationFormat));
+    const auto [sourceFormat, fullRange] = FormatAndFullRange(source);
+    const Setting setting{source.width, source.height, sourceFormat, fullRange, destinationFormat};
+    if (!context_ || setting != setting_) {
+        context_.reset(MakeContext(setting));
+        setting_ = setting;
     }
     sws_scale(context_.get(), source.data, source.linesize, 0, source.height, destination,
               destinationLineSizes);
+}
+
+SwsContext* Scaler::MakeContext(const Setting& setting) {
+    SwsContext* context = sws_alloc_context();
+    // Bit-exact, accurately rounded arithmetic: the same source always gives the same samples,
+    // and repacking between 4:2:2 layouts loses nothing.
+    av_opt_set_int(context, "sws_flags", SWS_BILINEAR | SWS_ACCURATE_RND | SWS_BITEXACT, 0);
+    av_opt_set_int(context, "srcw", setting.width, 0);
+    av_opt_set_int(context, "srch", setting.height, 0);
+    av_opt_set_int(context, "dstw", setting.width, 0);
+    av_opt_set_int(context, "dsth", setting.height, 0);
+    av_opt_set_pixel_fmt(context, "src_format", setting.source, 0);
+    av_opt_set_pixel_fmt(context, "dst_format", setting.destination, 0);
+    // The range is set before the context is made, since swscale chooses its conversion then:
+    // full-range YUV (from cameras and pictures) is brought to the codec's studio range.
+    av_opt_set_int(context, "src_range", setting.fullRange, 0);
+    av_opt_set_int(context, "dst_range", 0, 0);
+    if (sws_init_context(context, nullptr, nullptr) < 0) {
+        sws_freeContext(context);
+        throw ToolError(std::string("cannot convert pictures from ") +
+                        av_get_pix_fmt_name(setting.source) + " to " +
+                        av_get_pix_fmt_name(setting.destination));
+    }
+    return context;
 }
 
 PendingOutput::~PendingOutput() {

@@ -14,6 +14,9 @@ extern "C" {
 struct InputContextCloser {
     void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
 };
+struct OutputContextCloser {
+    void operator()(AVFormatContext* context) const;
+};
 struct CodecContextFreer {
     void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
 };
@@ -28,6 +31,8 @@ struct ScalerFreer {
 };
 
 using InputContext = std::unique_ptr<AVFormatContext, InputContextCloser>;
+// A container being written; its file, if it is still open, is closed with it.
+using OutputContext = std::unique_ptr<AVFormatContext, OutputContextCloser>;
 using CodecContext = std::unique_ptr<AVCodecContext, CodecContextFreer>;
 using FramePointer = std::unique_ptr<AVFrame, FrameFreer>;
 using PacketPointer = std::unique_ptr<AVPacket, PacketFreer>;
@@ -36,6 +41,9 @@ std::string AvErrorText(int error);
 
 // Opens a container for reading; throws ToolError naming the file when FFmpeg cannot read it.
 InputContext OpenInput(const std::string& path);
+// A container of the given type (by the file name's extension when there is none) to be
+// written to `path`; throws ToolError when FFmpeg knows no such type.
+OutputContext MakeOutput(const std::string& path, const char* type = nullptr);
 
 // One SwsContext kept across frames and remade only when the source changes.
 class Scaler {
@@ -46,7 +54,18 @@ public:
                  uint8_t* const destination[], const int destinationLineSizes[]);
 
 private:
+    struct Setting {
+        int width;
+        int height;
+        AVPixelFormat source;
+        bool fullRange;  // the source is YUV with samples from 0 to 255
+        AVPixelFormat destination;
+        bool operator==(const Setting&) const = default;
+    };
+    static SwsContext* MakeContext(const Setting& setting);
+
     std::unique_ptr<SwsContext, ScalerFreer> context_;
+    Setting setting_{};
 };
 
 // An output file that is removed again unless the job that writes it completes.

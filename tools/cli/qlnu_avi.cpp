@@ -28,12 +28,8 @@ DWORD ReadDword(const Bytes& bytes, std::size_t offset) {
 }  // namespace
 
 QlnuAviWriter::QlnuAviWriter(const std::string& path, int width, int height, AVRational frameRate)
-    : output_(path) {
-    if (avformat_alloc_output_context2(&muxer_, av_guess_format("avi", nullptr, nullptr), nullptr,
-                                       path.c_str()) < 0) {
-        throw ToolError("FFmpeg has no AVI writer");
-    }
-    stream_ = avformat_new_stream(muxer_, nullptr);
+    : output_(path), muxer_(MakeOutput(path, "avi")) {
+    stream_ = avformat_new_stream(muxer_.get(), nullptr);
     AVCodecParameters& format = *stream_->codecpar;
     format.codec_type = AVMEDIA_TYPE_VIDEO;
     format.codec_tag = kFourCCQlnu;
@@ -47,19 +43,12 @@ QlnuAviWriter::QlnuAviWriter(const std::string& path, int width, int height, AVR
         Fail(error);
     }
     output_.Created();
-    if (const int error = avformat_write_header(muxer_, nullptr); error < 0) {
+    if (const int error = avformat_write_header(muxer_.get(), nullptr); error < 0) {
         Fail(error);
     }
 }
 
-QlnuAviWriter::~QlnuAviWriter() {
-    if (muxer_->pb != nullptr) {
-        avio_closep(&muxer_->pb);
-    }
-    avformat_free_context(muxer_);
-}
-
-void QlnuAviWriter::Fail(int error) {
+void QlnuAviWriter::Fail(int error) const {
     throw FileError(output_.Path(), "cannot write: " + AvErrorText(error));
 }
 
@@ -77,13 +66,13 @@ void QlnuAviWriter::Write(const Bytes& frame, DWORD bytes, DWORD chunkId, DWORD 
         av_rescale_q(frames_++, av_inv_q(stream_->avg_frame_rate), stream_->time_base);
     packet_->duration = av_rescale_q(1, av_inv_q(stream_->avg_frame_rate), stream_->time_base);
     packet_->flags = (flags & AVIIF_KEYFRAME) != 0 ? AV_PKT_FLAG_KEY : 0;
-    if (const int error = av_write_frame(muxer_, packet_.get()); error < 0) {
+    if (const int error = av_write_frame(muxer_.get(), packet_.get()); error < 0) {
         Fail(error);
     }
 }
 
 void QlnuAviWriter::Finish() {
-    if (const int error = av_write_trailer(muxer_); error < 0) {
+    if (const int error = av_write_trailer(muxer_.get()); error < 0) {
         Fail(error);
     }
     if (const int error = avio_closep(&muxer_->pb); error < 0) {

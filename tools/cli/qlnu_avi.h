@@ -14,9 +14,6 @@ public:
     // Creates the file; throws ToolError when it cannot be written. The file is removed again
     // unless Finish() completes.
     QlnuAviWriter(const std::string& path, int width, int height, AVRational frameRate);
-    ~QlnuAviWriter();
-    QlnuAviWriter(const QlnuAviWriter&) = delete;
-    QlnuAviWriter& operator=(const QlnuAviWriter&) = delete;
 
     // Appends one frame in a chunk with the two-character code `chunkId` ("dc") and the AVI
     // index `flags` that the driver reported for it.
@@ -24,10 +21,11 @@ public:
     void Finish();
 
 private:
-    void Fail(int error);
+    [[noreturn]] void Fail(int error) const;
 
+    // Declared first, so that the file is closed before it is removed.
     PendingOutput output_;
-    AVFormatContext* muxer_ = nullptr;
+    OutputContext muxer_;
     AVStream* stream_ = nullptr;
     PacketPointer packet_{av_packet_alloc()};
     int64_t frames_ = 0;

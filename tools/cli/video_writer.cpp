@@ -55,12 +55,7 @@ AVPixelFormat ChoosePixelFormat(const AVCodec& codec, const AVOutputFormat& cont
 
 VideoWriter::VideoWriter(const std::string& path, int width, int height, AVRational frameRate,
                          AVPixelFormat nearest, const VideoWriterChoices& choices)
-    : output_(path) {
-    if (avformat_alloc_output_context2(&muxer_, nullptr, nullptr, path.c_str()) < 0) {
-        throw FileError(path,
-                        "FFmpeg knows no file type by this name (try .avi, .mkv, .y4m, "
-                        "or frame%04d.png)");
-    }
+    : output_(path), muxer_(MakeOutput(path)) {
     OpenEncoder(width, height, frameRate, nearest, choices);
     if ((muxer_->oformat->flags & AVFMT_NOFILE) == 0) {
         if (const int error = avio_open(&muxer_->pb, path.c_str(), AVIO_FLAG_WRITE); error < 0) {
@@ -68,7 +63,7 @@ VideoWriter::VideoWriter(const std::string& path, int width, int height, AVRatio
         }
         output_.Created();
     }
-    if (const int error = avformat_write_header(muxer_, nullptr); error < 0) {
+    if (const int error = avformat_write_header(muxer_.get(), nullptr); error < 0) {
         Fail(error);
     }
 }
@@ -90,7 +85,7 @@ void VideoWriter::OpenEncoder(int width, int height, AVRational frameRate, AVPix
                         std::string("cannot encode ") + av_get_pix_fmt_name(encoder_->pix_fmt) +
                             " pictures with " + codec->name + ": " + AvErrorText(error));
     }
-    stream_ = avformat_new_stream(muxer_, nullptr);
+    stream_ = avformat_new_stream(muxer_.get(), nullptr);
     avcodec_parameters_from_context(stream_->codecpar, encoder_.get());
     stream_->time_base = encoder_->time_base;
     stream_->avg_frame_rate = frameRate;
@@ -101,13 +96,6 @@ void VideoWriter::OpenEncoder(int width, int height, AVRational frameRate, AVPix
     if (const int error = av_frame_get_buffer(frame_.get(), 0); error < 0) {
         throw ToolError("out of memory: " + AvErrorText(error));
     }
-}
-
-VideoWriter::~VideoWriter() {
-    if (muxer_->pb != nullptr) {
-        avio_closep(&muxer_->pb);
-    }
-    avformat_free_context(muxer_);
 }
 
 void VideoWriter::Fail(int error) const {
@@ -142,7 +130,7 @@ void VideoWriter::Encode(const AVFrame* frame) {
         }
         av_packet_rescale_ts(packet_.get(), encoder_->time_base, stream_->time_base);
         packet_->stream_index = stream_->index;
-        if (const int error = av_interleaved_write_frame(muxer_, packet_.get()); error < 0) {
+        if (const int error = av_interleaved_write_frame(muxer_.get(), packet_.get()); error < 0) {
             Fail(error);
         }
     }
@@ -150,10 +138,10 @@ void VideoWriter::Encode(const AVFrame* frame) {
 
 void VideoWriter::Finish() {
     Encode(nullptr);
-    if (const int error = av_write_trailer(muxer_); error < 0) {
+    if (const int error = av_write_trailer(muxer_.get()); error < 0) {
         Fail(error);
     }
-    if (muxer_->pb != nullptr) {
+    if ((muxer_->oformat->flags & AVFMT_NOFILE) == 0) {
         if (const int error = avio_closep(&muxer_->pb); error < 0) {
             Fail(error);
         }

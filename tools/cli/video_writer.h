@@ -20,9 +20,6 @@ public:
     // pictures to come; the writer keeps as close to it as its encoder allows.
     VideoWriter(const std::string& path, int width, int height, AVRational frameRate,
                 AVPixelFormat nearest, const VideoWriterChoices& choices);
-    ~VideoWriter();
-    VideoWriter(const VideoWriter&) = delete;
-    VideoWriter& operator=(const VideoWriter&) = delete;
 
     // The pixel format the encoder is given.
     AVPixelFormat PixelFormat() const { return encoder_->pix_fmt; }
@@ -37,8 +34,9 @@ private:
     void Encode(const AVFrame* frame);
     [[noreturn]] void Fail(int error) const;
 
+    // Declared first, so that the file is closed before it is removed.
     PendingOutput output_;
-    AVFormatContext* muxer_ = nullptr;
+    OutputContext muxer_;
     AVStream* stream_ = nullptr;
     CodecContext encoder_;
     FramePointer frame_{av_frame_alloc()};
