@@ -10,15 +10,6 @@ namespace {
 constexpr DWORD kVideoChunk = 'd' | 'c' << 8;
 constexpr DWORD kOddField = 0x80000000;
 
-std::string FourCCText(DWORD code, int characters) {
-    std::string text;
-    for (int i = 0; i < characters; ++i) {
-        const char c = static_cast<char>(code >> 8 * i);
-        text += c >= ' ' && c <= '~' ? c : '?';
-    }
-    return text;
-}
-
 DWORD ReadDword(const Bytes& bytes, std::size_t offset) {
     DWORD value = 0;
     std::memcpy(&value, bytes.data() + offset, sizeof value);
@@ -55,8 +46,9 @@ void QlnuAviWriter::Fail(int error) const {
 void QlnuAviWriter::Write(const Bytes& frame, DWORD bytes, DWORD chunkId, DWORD flags) {
     // The AVI writer names every video chunk "dc" and marks key frames in its index itself.
     if ((chunkId & 0xFFFF) != kVideoChunk) {
-        throw ToolError("the driver reported the chunk id \"" + FourCCText(chunkId, 2) +
-                        "\" where an AVI writer can only write \"dc\"");
+        throw ToolError(
+            "the driver reported a chunk id other than \"dc\", which the AVI writer "
+            "cannot write");
     }
     av_packet_unref(packet_.get());
     packet_->data = const_cast<uint8_t*>(frame.data());
