@@ -1,6 +1,5 @@
 // qlnu encode: any video FFmpeg reads to a QLNU AVI, every frame through the driver's
 // compression messages.
-#include <cstring>
 
 #include "command_line.h"
 #include "commands.h"

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <string_view>
 
+#include <strings.h>
+
 #include "command_line.h"
 #include "commands.h"
 #include "demo.h"
