@@ -12,13 +12,19 @@ ffmpeg -v error -y -f lavfi -i testsrc=size=72x30:rate=25 -frames:v 1 -pix_fmt y
 ffmpeg -v error -y -i clip.y4m -c:v rawvideo -pix_fmt uyvy422 uyvy.avi
 echo 'a shopping list, not a video' >notes.txt
 "$qlnu" encode clip.y4m -o good.avi 2>/dev/null
-# The second frame's magic overwritten.
-cp good.avi damaged.avi
-offset=$(grep -obUa QLN1 damaged.avi | sed -n 2p | cut -d: -f1)
-printf 'XLN1' | dd of=damaged.avi bs=1 seek="$offset" conv=notrunc status=none
-# The second frame's first field record claims more bytes than the frame holds.
-cp good.avi overrun.avi
-printf '\377\377\377\000' | dd of=overrun.avi bs=1 seek=$((offset + 8)) conv=notrunc status=none
+# Copies of good.avi with bytes of its second frame overwritten: damaged NAME FRAME_OFFSET BYTES.
+# A 64 x 32 frame: magic, a record of the odd field at byte 4, one of the even field at 2060.
+second_frame=$(grep -obUa QLN1 good.avi | sed -n 2p | cut -d: -f1)
+damaged() {
+  cp good.avi "$1"
+  printf "$3" | dd of="$1" bs=1 seek=$((second_frame + $2)) conv=notrunc status=none
+}
+damaged no-magic.avi 0 'XLN1'
+damaged overrun.avi 8 '\011\020\000\000'                      # 4105 bytes where 4104 are left
+damaged cut-off.avi 2060 '\001\000\000\000\374\007\000\000'  # not a field, 4 bytes short
+damaged two-odd.avi 2060 '\000\000\000\200'
+damaged no-even.avi 2060 '\001\000\000\000'
+damaged short-field.avi 8 '\000\004\000\000'
 
 # status | message (a grep pattern) | command line; every output is named out.*
 cases=(
@@ -29,11 +35,15 @@ cases=(
   "1|missing.avi: No such file or directory|decode missing.avi -o out.y4m"
   "1|clip.y4m: not an AVI file|decode clip.y4m -o out.y4m"
   "1|uyvy.avi: has no QLNU video stream|decode uyvy.avi -o out.y4m"
-  "1|damaged.avi: frame 2 is damaged: no QLN1 magic|decode damaged.avi -o out.y4m"
+  "1|no-magic.avi: frame 2 is damaged: no QLN1 magic$|decode no-magic.avi -o out.y4m"
   "1|overrun.avi: frame 2 is damaged: the record at byte 4 runs past|decode overrun.avi -o out.avi"
+  "1|cut-off.avi: frame 2 is damaged: a record header is cut off at byte 4112$|decode cut-off.avi -o out.avi"
+  "1|two-odd.avi: frame 2 is damaged: two fields of odd lines$|decode two-odd.avi -o out.avi"
+  "1|no-even.avi: frame 2 is damaged: no field of even lines$|decode no-even.avi -o out.avi"
+  "1|short-field.avi: frame 2 is damaged: the field at byte 4 holds 1024 bytes, not 2048$|decode short-field.avi -o out.avi"
   "1|no-folder/out.y4m: cannot write|decode good.avi -o no-folder/out.y4m"
   "1|out.unknown-type: FFmpeg knows no file type|decode good.avi -o out.unknown-type"
-  "1|damaged.avi: 1 of 3 frames damaged|info damaged.avi"
+  "1|no-magic.avi: 1 of 3 frames damaged|info no-magic.avi"
   "1|uyvy.avi: has no QLNU video stream|info uyvy.avi"
   "2|--input-format rgb16 is not one of|encode clip.y4m --input-format rgb16 -o out.avi"
   "2|--output-format y16a is not one of|decode good.avi --output-format y16a -o out.y4m"
@@ -59,7 +69,7 @@ for case in "${cases[@]}"; do
   fi
   rm -f out.*
 done
-{ "$qlnu" info damaged.avi 2>/dev/null || true; } | grep -q "^frame 2 is damaged: no QLN1 magic$" ||
+{ "$qlnu" info no-magic.avi 2>/dev/null || true; } | grep -q "^frame 2 is damaged: no QLN1 magic$" ||
   { echo "FAILED: info names no damaged frame"; failed=1; }
 [ $failed -eq 0 ] && echo "${#cases[@]} bad inputs passed"
 exit $failed

@@ -44,6 +44,11 @@ grep -qx codec_tag_string=UYVY <<<"$(ffprobe -v error -show_entries stream=codec
   -of default=noprint_wrappers=1 uyvy.avi)" || fail "the decoded AVI is not tagged UYVY"
 cmp <(raw source.y4m uyvy422) <(raw uyvy.avi uyvy422) || fail "UYVY AVI differs"
 
+# Numbered PNG pictures: FFmpeg's PNG encoder, RGB from the driver.
+"$qlnu" decode clip.avi -o 'picture%02d.png'
+[ "$(ffprobe -v error -show_entries stream=codec_name -of csv=p=0 picture01.png)" = png ] &&
+  [ -f picture0$frames.png ] || fail "no PNG pictures"
+
 # Each output layout of the driver gives the same samples back.
 for layout in yuy2 yvyu y16; do
   "$qlnu" decode clip.avi --output-format $layout -o from-$layout.y4m

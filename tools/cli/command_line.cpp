@@ -14,7 +14,7 @@ CommandLine::CommandLine(int argc, char** argv, int first,
             values_[argument] = argv[++i];
         } else if (flagOptions.contains(argument)) {
             flags_.insert(argument);
-        } else if (argument.size() > 1 && argument[0] == '-') {
+        } else if (argument.starts_with('-')) {
             throw ToolError("unknown option " + argument, kExitUsage);
         } else {
             operands_.push_back(argument);

@@ -77,7 +77,7 @@ void Scaler::Convert(const AVFrame& source, AVPixelFormat destinationFormat,
                      uint8_t* const destination[], const int destinationLineSizes[]) {
     const auto [sourceFormat, fullRange] = FormatAndFullRange(source);
     const Setting setting{source.width, source.height, sourceFormat, fullRange, destinationFormat};
-    if (!context_ || setting != setting_) {
+    if (setting != setting_) {
         context_.reset(MakeContext(setting));
         setting_ = setting;
     }

@@ -65,7 +65,7 @@ private:
     static SwsContext* MakeContext(const Setting& setting);
 
     std::unique_ptr<SwsContext, ScalerFreer> context_;
-    Setting setting_{};
+    Setting setting_{};  // no picture has width 0, so the first one makes the context
 };
 
 // An output file that is removed again unless the job that writes it completes.
