@@ -50,25 +50,15 @@ OutputContext MakeOutput(const std::string& path, const char* type) {
 
 namespace {
 
-// The pixel format with its samples' range: the "J" formats are their plain twins at full range.
+// The pixel format with its samples' range: each "yuvj" format is its "yuv" twin at full range.
 std::pair<AVPixelFormat, bool> FormatAndFullRange(const AVFrame& frame) {
     const auto format = static_cast<AVPixelFormat>(frame.format);
-    const bool marked = frame.color_range == AVCOL_RANGE_JPEG;
-    switch (format) {
-        case AV_PIX_FMT_YUVJ420P:
-            return {AV_PIX_FMT_YUV420P, true};
-        case AV_PIX_FMT_YUVJ422P:
-            return {AV_PIX_FMT_YUV422P, true};
-        case AV_PIX_FMT_YUVJ444P:
-            return {AV_PIX_FMT_YUV444P, true};
-        case AV_PIX_FMT_YUVJ440P:
-            return {AV_PIX_FMT_YUV440P, true};
-        case AV_PIX_FMT_YUVJ411P:
-            return {AV_PIX_FMT_YUV411P, true};
-        default:
-            return {format,
-                    marked && (av_pix_fmt_desc_get(format)->flags & AV_PIX_FMT_FLAG_RGB) == 0};
+    const std::string name = av_get_pix_fmt_name(format);
+    if (name.starts_with("yuvj")) {
+        return {av_get_pix_fmt(("yuv" + name.substr(4)).c_str()), true};
     }
+    const bool yuv = (av_pix_fmt_desc_get(format)->flags & AV_PIX_FMT_FLAG_RGB) == 0;
+    return {format, yuv && frame.color_range == AVCOL_RANGE_JPEG};
 }
 
 }  // namespace

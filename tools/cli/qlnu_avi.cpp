@@ -100,7 +100,6 @@ BITMAPINFOHEADER QlnuAviReader::Format() const {
     format.biPlanes = 1;
     format.biBitCount = 24;
     format.biCompression = kFourCCQlnu;
-    format.biSizeImage = static_cast<DWORD>(2 * Width() * Height() + 20);
     return format;
 }
 

@@ -40,7 +40,8 @@ public:
     int Height() const { return stream_->codecpar->height; }
     AVRational FrameRate() const;
     int64_t StatedFrames() const { return stream_->nb_frames; }
-    // The format header of the stream, as a host hands it to the driver.
+    // The format header of the stream, as a host hands it to the driver (which is given each
+    // frame's size with the frame).
     BITMAPINFOHEADER Format() const;
 
     // The next frame's bytes, or false after the last frame.
