@@ -47,6 +47,7 @@ cases=(
   "1|uyvy.avi: has no QLNU video stream|info uyvy.avi"
   "2|--input-format rgb16 is not one of|encode clip.y4m --input-format rgb16 -o out.avi"
   "2|--output-format y16a is not one of|decode good.avi --output-format y16a -o out.y4m"
+  "2|FFmpeg has no video encoder named no-such-codec|decode good.avi --codec no-such-codec -o out.avi"
   "2|no -o given|encode clip.y4m"
   "2|no input file given|decode -o out.y4m"
   "2|unknown option --fast|encode clip.y4m --fast -o out.avi"
@@ -71,5 +72,9 @@ for case in "${cases[@]}"; do
 done
 { "$qlnu" info no-magic.avi 2>/dev/null || true; } | grep -q "^frame 2 is damaged: no QLN1 magic$" ||
   { echo "FAILED: info names no damaged frame"; failed=1; }
+# A job that fails before it writes leaves a file of the output's name alone.
+echo kept >kept.avi
+"$qlnu" decode good.avi --codec no-such-codec -o kept.avi 2>/dev/null || true
+[ "$(cat kept.avi)" = kept ] || { echo "FAILED: a failed job removed a file it had not written"; failed=1; }
 [ $failed -eq 0 ] && echo "${#cases[@]} bad inputs passed"
 exit $failed
