@@ -271,7 +271,8 @@ private:
 };
 
 // What a frame message is held to: packed YUV a limit on its time as a multiple of memcpy's
-// (UYVY 1.3, the others 1.6), RGB a speed-up of at least 1.6 from the field worker.
+// (1.3), RGB a speed-up of at least 1.6 from the field worker. Any message that the worker
+// makes slower than one processor does is marked as well.
 struct Target {
     double memcpyLimit;  // 0 for a speed-up target
     std::string Text() const {
@@ -288,7 +289,7 @@ Target TargetOf(const PictureFormat& format) {
     if (IsRgb(format)) {
         return {0};
     }
-    return {format.compression == kUyvy.compression ? 1.3 : 1.6};
+    return {1.3};
 }
 
 void PrintRatioRow(const std::map<std::string, double>& times, const std::string& name,
@@ -301,9 +302,9 @@ void PrintRatioRow(const std::map<std::string, double>& times, const std::string
     const double oneRatio = one->second / memcpyTime;
     const double twoRatio = two->second / memcpyTime;
     const double speedUp = one->second / two->second;
-    std::printf("%-36s %7.2f %7.2f %8.2f %10s  %s\n", name.c_str(), oneRatio, twoRatio, speedUp,
-                target.Text().c_str(),
-                target.MetBy(oneRatio, twoRatio, speedUp) ? "met" : "MISSED");
+    std::printf("%-36s %7.2f %7.2f %8.2f %10s  %s%s\n", name.c_str(), oneRatio, twoRatio, speedUp,
+                target.Text().c_str(), target.MetBy(oneRatio, twoRatio, speedUp) ? "met" : "MISSED",
+                speedUp < 1.0 ? ", SLOWER with the worker" : "");
 }
 
 void PrintRatios(const std::map<std::string, double>& times) {

@@ -80,10 +80,14 @@ void CopyInBlocks(void* destination, const void* source, DWORD count) {
     Policy::Finish();
 }
 
-// The policy with ordinary 8-byte stores in place of its own.
+// The policy with ordinary 8-byte stores in place of its own. The store is spelled out as the
+// MMX instruction: where SSE is enabled the compiler would otherwise store through an SSE
+// register, which the extended-MMX processors that use the streaming variants lack.
 template <class Policy>
 struct CachedStores : Policy {
-    static void Store(BYTE* out, __m64 value) { std::memcpy(out, &value, sizeof value); }
+    static void Store(BYTE* out, __m64 value) {
+        asm("movq %1, %0" : "=m"(*reinterpret_cast<__m64*>(out)) : "y"(value));
+    }
 };
 
 template <class Policy>

@@ -13,6 +13,7 @@
 #include "driver/formats/compression_formats.h"
 #include "driver/formats/decompression_formats.h"
 #include "driver/process.h"
+#include "settings/dialogs.h"
 
 namespace {
 
@@ -52,6 +53,12 @@ bool IsDialogQuery(LPARAM parentWindow) {
     return static_cast<LONG>(parentWindow) < 0;
 }
 
+// The configuration-only open edits the driver-wide options that new instances start from.
+LRESULT Configure(CodecInstance* instance, LPARAM parentWindow) {
+    return ShowConfigureDialog(ghModule, reinterpret_cast<HWND>(parentWindow),
+                               instance ? instance->State : DefaultCodecState);
+}
+
 }  // namespace
 
 extern "C" LRESULT WINAPI DriverProc(DWORD_PTR dwDriverId, HDRVR hDriver, UINT uMsg, LPARAM lParam1,
@@ -77,6 +84,8 @@ extern "C" LRESULT WINAPI DriverProc(DWORD_PTR dwDriverId, HDRVR hDriver, UINT u
         case DRV_FREE:
             BoardUsable = 0;
             return 1;
+        case DRV_CONFIGURE:
+            return Configure(instance, lParam1);
 
         case ICM_COMPRESS_QUERY:
             return CompressQuery(FormatOf(lParam1), FormatOf(lParam2));
@@ -136,10 +145,12 @@ extern "C" LRESULT WINAPI DriverProc(DWORD_PTR dwDriverId, HDRVR hDriver, UINT u
             return instance ? instance->SetState(reinterpret_cast<const void*>(lParam1), size) : 0;
         case ICM_GETINFO:
             return GetCodecInfo(reinterpret_cast<ICINFO*>(lParam1), size);
-        // The dialogs are not built yet: only the question whether they exist is answered.
         case ICM_CONFIGURE:
+            return IsDialogQuery(lParam1) ? ICERR_OK : Configure(instance, lParam1);
         case ICM_ABOUT:
-            return IsDialogQuery(lParam1) ? ICERR_OK : ICERR_UNSUPPORTED;
+            return IsDialogQuery(lParam1)
+                       ? ICERR_OK
+                       : ShowAboutDialog(ghModule, reinterpret_cast<HWND>(lParam1));
 
         default:
             if (uMsg < DRV_USER) {

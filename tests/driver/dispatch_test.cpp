@@ -39,7 +39,8 @@ const DispatchCase kDispatchCases[] = {
     {"DrvFree", DRV_FREE, 0, 0, 1, 1},
     // Below DRV_USER, unknown messages go to DefDriverProc, which answers 0 here.
     {"Message11GoesToDefDriverProc", 11, 0, 0, 0, 0},
-    {"DrvConfigureUntilTheDialogExists", DRV_CONFIGURE, 0, 0, 0, 0},
+    // Without a window system the dialogs open nothing and answer 0.
+    {"DrvConfigure", DRV_CONFIGURE, 0, 0, 0, 0},
     {"DrawGetPalette", ICM_DRAW_GET_PALETTE, 0, 0, kNo, kNo},
     // The draw messages without a usable board, and so without a renderer.
     {"DrawQuery", ICM_DRAW_QUERY, Param(kQlnu), 0, kNo, kNo},
@@ -59,8 +60,8 @@ const DispatchCase kDispatchCases[] = {
     {"GetInfoSizeQuery", ICM_GETINFO, 0, 0, 568, 568},
     {"ConfigureQuery", ICM_CONFIGURE, -1, 0, ICERR_OK, ICERR_OK},
     {"AboutQuery", ICM_ABOUT, -1, 0, ICERR_OK, ICERR_OK},
-    {"ConfigureWithoutTheDialog", ICM_CONFIGURE, 0, 0, kNo, kNo},
-    {"AboutWithoutTheDialog", ICM_ABOUT, 0, 0, kNo, kNo},
+    {"Configure", ICM_CONFIGURE, 0, 0, 0, 0},
+    {"About", ICM_ABOUT, 0, 0, 0, 0},
     // Without formats or a request: refused formats, no session, nothing to end.
     {"CompressBegin", ICM_COMPRESS_BEGIN, 0, 0, kBad, kNo},
     {"Compress", ICM_COMPRESS, 0, 0, ICERR_ERROR, kNo},
