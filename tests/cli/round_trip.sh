@@ -75,13 +75,16 @@ done
 
 "$qlnu" info clip.avi | grep -q "^$frames frames, 0 damaged$" || fail "info finds damage"
 
-# Full-range black (as cameras and pictures give it) becomes studio-range black.
-ffmpeg -v error -y -f lavfi -i "color=black:size=${width}x${height}" -frames:v 1 -pix_fmt yuvj422p \
-  full-range.y4m
-"$qlnu" encode full-range.y4m -o full-range.avi
-"$qlnu" decode full-range.avi -o studio-range.y4m
-[ "$(raw studio-range.y4m yuv422p | od -An -tu1 -N1 | tr -d ' ')" = 16 ] ||
-  fail "full-range black is not brought to luma 16"
+# Full-range black (as cameras and pictures give it) becomes studio-range black, whether the
+# range is marked on the frames (Y4M) or in the pixel format (JPEG's yuvj formats).
+for picture in full-range.y4m full-range.jpg; do
+  ffmpeg -v error -y -f lavfi -i "color=black:size=${width}x${height}" -frames:v 1 \
+    -pix_fmt yuvj422p $picture
+  "$qlnu" encode $picture -o full-range.avi
+  "$qlnu" decode full-range.avi -o studio-range.y4m
+  [ "$(raw studio-range.y4m yuv422p | od -An -tu1 -N1 | tr -d ' ')" = 16 ] ||
+    fail "full-range black in $picture is not brought to luma 16"
+done
 
 # Sizes that are not multiples of 16 are padded on request.
 ffmpeg -v error -y -f lavfi -i "testsrc=size=50x30:rate=25" -frames:v 1 -pix_fmt yuv422p odd.y4m
