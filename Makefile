@@ -1,15 +1,15 @@
-# The two commands of the README. Each sets up its own dependencies first.
-.PHONY: demo test setup
+# The two commands of the README. Each sets up its own dependencies first: the demo needs only
+# the native build, the tests everything.
+.PHONY: demo test
 
 JOBS ?= $(shell nproc)
 
-setup:
-	@scripts/bootstrap
-
-demo: setup
+demo:
+	@scripts/bootstrap native
 	cmake --preset native >/dev/null
-	cmake --build --preset native --target qlnu_demo -j $(JOBS)
-	build/native/tools/qlnu_demo
+	cmake --build --preset native --target qlnu_tool -j $(JOBS)
+	build/native/tools/cli/qlnu demo
 
-test: setup
+test:
+	@scripts/bootstrap
 	scripts/run-tests

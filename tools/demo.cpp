@@ -3,8 +3,9 @@
 // decompressed to every output format it gives. A table shows the frame size, the frames per
 // second of each direction over a short loop, and how the decoded picture compares with the
 // source: byte for byte where both ends are packed YUV, as PSNR where RGB is involved. The
-// decoded RGB pictures are written as PNG files into the folder given as the first argument
-// (demo-output by default).
+// decoded RGB pictures are written as PNG files into the folder given.
+#include "demo.h"
+
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -119,7 +120,7 @@ private:
         }
         const Bytes picture = PictureIn(input, uyvy_, rgb24_);
         Bytes frame;
-        const DWORD frameBytes = host_.Compress(inputFormat, picture, qlnu, &frame);
+        const DWORD frameBytes = host_.Compress(inputFormat, picture, qlnu, &frame).bytes;
         const double compressFps =
             FramesPerSecond([&] { host_.Compress(inputFormat, picture, qlnu, &frame); });
         host_.EndCompression();
@@ -167,7 +168,7 @@ private:
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    Demo demo(argc > 1 ? argv[1] : "demo-output");
-    return demo.Run() ? 0 : 1;
+bool RunDemo(const std::string& folder) {
+    Demo demo(folder);
+    return demo.Run();
 }

@@ -44,8 +44,8 @@ LRESULT DriverHost::BeginCompression(const BITMAPINFOHEADER& input,
     return Send(ICM_COMPRESS_BEGIN, AsParameter(&in), AsParameter(output));
 }
 
-DWORD DriverHost::Compress(const BITMAPINFOHEADER& input, const Bytes& picture,
-                           const BITMAPINFOHEADER& output, Bytes* frame) const {
+DriverHost::FrameReport DriverHost::Compress(const BITMAPINFOHEADER& input, const Bytes& picture,
+                                             const BITMAPINFOHEADER& output, Bytes* frame) const {
     BITMAPINFOHEADER in = input;
     BITMAPINFOHEADER out = output;
     frame->resize(
@@ -61,7 +61,7 @@ DWORD DriverHost::Compress(const BITMAPINFOHEADER& input, const Bytes& picture,
     request.lpckid = &chunkId;
     request.lpdwFlags = &flags;
     Send(ICM_COMPRESS, AsParameter(&request), sizeof request);
-    return out.biSizeImage;
+    return {out.biSizeImage, chunkId, flags};
 }
 
 void DriverHost::EndCompression() const {

@@ -19,10 +19,15 @@ public:
     // ICM_COMPRESS_QUERY, ICM_COMPRESS_GET_FORMAT and ICM_COMPRESS_BEGIN for `input`; the
     // proposed QLNU format goes to `output`. The first answer other than ICERR_OK, or ICERR_OK.
     LRESULT BeginCompression(const BITMAPINFOHEADER& input, BITMAPINFOHEADER* output) const;
-    // One ICM_COMPRESS into `frame` (sized by ICM_COMPRESS_GET_SIZE); answers the frame's
-    // size as the driver reports it in the output format.
-    DWORD Compress(const BITMAPINFOHEADER& input, const Bytes& picture,
-                   const BITMAPINFOHEADER& output, Bytes* frame) const;
+    // What the driver reports with each compressed frame.
+    struct FrameReport {
+        DWORD bytes;    // biSizeImage of the output format
+        DWORD chunkId;  // the two-character code of the frame's chunk
+        DWORD flags;    // the AVI index flags
+    };
+    // One ICM_COMPRESS into `frame` (sized by ICM_COMPRESS_GET_SIZE).
+    FrameReport Compress(const BITMAPINFOHEADER& input, const Bytes& picture,
+                         const BITMAPINFOHEADER& output, Bytes* frame) const;
     void EndCompression() const;
 
     // ICM_DECOMPRESS_QUERY and ICM_DECOMPRESS_BEGIN; the first answer other than ICERR_OK.

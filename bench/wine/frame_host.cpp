@@ -177,6 +177,54 @@ double MemcpyTime(const PictureSize& size) {
     });
 }
 
+// Microseconds per start/done round trip between two threads: through two auto-reset events
+// (what waking the field worker costs), or through two counters that each side spins on.
+struct RoundTrip {
+    HANDLE start = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    HANDLE done = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    volatile LONG begun = 0, finished = 0;
+    bool spin = false;
+    LONG trips = 0;
+
+    static DWORD WINAPI Answer(LPVOID argument) {
+        auto* trip = static_cast<RoundTrip*>(argument);
+        for (LONG i = 1; i <= trip->trips; ++i) {
+            if (trip->spin) {
+                while (InterlockedCompareExchange(&trip->begun, 0, 0) != i) {
+                    YieldProcessor();
+                }
+                InterlockedExchange(&trip->finished, i);
+            } else {
+                WaitForSingleObject(trip->start, INFINITE);
+                SetEvent(trip->done);
+            }
+        }
+        return 0;
+    }
+
+    double Microseconds(bool spinning, LONG count) {
+        spin = spinning;
+        trips = count;
+        HANDLE thread = CreateThread(nullptr, 0, Answer, this, 0, nullptr);
+        const double started = Seconds();
+        for (LONG i = 1; i <= trips; ++i) {
+            if (spin) {
+                InterlockedExchange(&begun, i);
+                while (InterlockedCompareExchange(&finished, 0, 0) != i) {
+                    YieldProcessor();
+                }
+            } else {
+                SetEvent(start);
+                WaitForSingleObject(done, INFINITE);
+            }
+        }
+        const double elapsed = Seconds() - started;
+        WaitForSingleObject(thread, INFINITE);
+        CloseHandle(thread);
+        return elapsed * 1e6 / static_cast<double>(trips);
+    }
+};
+
 // One table row: a message with one and with two processors, as time and as memcpy multiple.
 void PrintRow(const std::string& name, double one, double two, double memcpyTime) {
     std::printf("%-28s %9.1f %9.1f %7.2f %7.2f %8.2f%s\n", name.c_str(), one, two, one / memcpyTime,
@@ -216,6 +264,10 @@ int main(int argc, char** argv) {
         std::printf("the driver beside this program did not open\n");
         return 1;
     }
+    RoundTrip trip;
+    const LONG trips = gSmoke ? 100 : 20000;
+    std::printf("round trip between two threads: %.1f us through events, %.2f us spinning\n",
+                trip.Microseconds(false, trips), trip.Microseconds(true, trips));
     std::printf("%-28s %9s %9s %7s %7s %8s\n", "frame message (us / frame)", "1 cpu", "2 cpu",
                 "x mcpy", "x mcpy", "speed-up");
     for (const PictureSize& size : kSizes) {
