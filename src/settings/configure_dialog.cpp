@@ -3,6 +3,7 @@
 #include "settings/dialog_ids.h"
 #include "settings/dialogs.h"
 #include "settings/list_box_items.h"
+#include "settings/program_file_dialog.h"
 #include "settings/settings_store.h"
 
 namespace {
@@ -48,21 +49,9 @@ void BrowseForProgram(HWND dialog) {
             c = '\0';
         }
     }
-    char file[MAX_PATH] = "*.exe";
-    char fileTitle[64] = "";
-    OPENFILENAMEA request = {};
-    request.lStructSize = sizeof request;
-    request.hwndOwner = dialog;
-    request.lpstrFilter = filter;
-    request.nFilterIndex = 1;
-    request.lpstrFile = file;
-    request.nMaxFile = sizeof file;
-    request.lpstrFileTitle = fileTitle;
-    request.nMaxFileTitle = sizeof fileTitle;
-    request.lpstrTitle = "Choose Application";
-    request.lpstrDefExt = "EXE";
-    request.Flags = OFN_FILEMUSTEXIST;
-    if (GetOpenFileNameA(&request)) {
+    char fileTitle[MAX_PATH];
+    const ProgramFileQuestion question = {"Choose Application", filter, "*.exe", "EXE", 64};
+    if (AskForProgramFile(dialog, question, fileTitle)) {
         SetDlgItemTextA(dialog, IDC_NAME_EDIT, fileTitle);
     }
 }

@@ -3,26 +3,16 @@
 #include "settings/dialog_ids.h"
 #include "settings/dialogs.h"
 #include "settings/list_box_items.h"
+#include "settings/program_file_dialog.h"
 #include "settings/yuv_restricted_apps.h"
 
 namespace {
 
 void PickProgram(HWND dialog) {
-    char filter[] = "Executable files (*.exe)\0*.exe\0All files (*.*)\0*.*\0";
-    char file[MAX_PATH] = "";
-    char fileTitle[MAX_PATH] = "";
-    OPENFILENAMEA request = {};
-    request.lStructSize = sizeof request;
-    request.hwndOwner = dialog;
-    request.lpstrFilter = filter;
-    request.nFilterIndex = 1;
-    request.lpstrFile = file;
-    request.nMaxFile = sizeof file;
-    request.lpstrFileTitle = fileTitle;
-    request.nMaxFileTitle = sizeof fileTitle;
-    request.lpstrTitle = "Choose application";
-    request.Flags = OFN_FILEMUSTEXIST;
-    if (!GetOpenFileNameA(&request)) {
+    const char filter[] = "Executable files (*.exe)\0*.exe\0All files (*.*)\0*.*\0";
+    char fileTitle[MAX_PATH];
+    const ProgramFileQuestion question = {"Choose application", filter, "", nullptr, MAX_PATH};
+    if (!AskForProgramFile(dialog, question, fileTitle)) {
         return;
     }
     ListBoxItems list(dialog, IDC_YUV_LIST);
