@@ -4,10 +4,12 @@
 // frame's bytes. Each is measured on one picture that stays in cache and on pictures rotating
 // through a pool larger than the last-level cache. Times are wall-clock times, since the field
 // worker's thread works for the frame too. After the run the results are printed again as
-// ratios to memcpy and as the speed-up of the worker, against the targets.
+// ratios to memcpy and as the speed-up of the worker, against the targets, and beside libyuv's
+// nearest calls on the whole picture where it has them (what a host would use instead).
 //
 // --smoke: a small pool and a minimal measuring time, to check that everything runs.
 #include <benchmark/benchmark.h>
+#include <libyuv.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -233,10 +235,68 @@ void RegisterDecompress(const PictureFormat& format, const PictureSize& size, DW
     }));
 }
 
+// libyuv's nearest call for a frame message, from `in` to `out` through `scratch` (a picture
+// of 4 bytes a pixel) where it takes two steps.
+using LibyuvWork = void (*)(const BYTE* in, BYTE* out, BYTE* scratch, int width, int height);
+
+struct LibyuvPath {
+    const char* message;
+    LibyuvWork work;
+};
+
+void Rgb24ToUyvy(const BYTE* in, BYTE* out, BYTE* scratch, int w, int h) {
+    libyuv::RGB24ToARGB(in, 3 * w, scratch, 4 * w, w, h);
+    libyuv::ARGBToUYVY(scratch, 4 * w, out, 2 * w, w, h);
+}
+void Rgb32ToUyvy(const BYTE* in, BYTE* out, BYTE*, int w, int h) {
+    libyuv::ARGBToUYVY(in, 4 * w, out, 2 * w, w, h);
+}
+void Yuy2ToUyvy(const BYTE* in, BYTE* out, BYTE* planes, int w, int h) {
+    BYTE* u = planes + w * h;
+    BYTE* v = u + w * h / 2;
+    libyuv::YUY2ToI422(in, 2 * w, planes, w, u, w / 2, v, w / 2, w, h);
+    libyuv::I422ToUYVY(planes, w, u, w / 2, v, w / 2, out, 2 * w, w, h);
+}
+void UyvyToRgb24(const BYTE* in, BYTE* out, BYTE* scratch, int w, int h) {
+    libyuv::UYVYToARGB(in, 2 * w, scratch, 4 * w, w, h);
+    libyuv::ARGBToRGB24(scratch, 4 * w, out, 3 * w, w, h);
+}
+void UyvyToYuy2(const BYTE* in, BYTE* out, BYTE* planes, int w, int h) {
+    BYTE* u = planes + w * h;
+    BYTE* v = u + w * h / 2;
+    libyuv::UYVYToI422(in, 2 * w, planes, w, u, w / 2, v, w / 2, w, h);
+    libyuv::I422ToYUY2(planes, w, u, w / 2, v, w / 2, out, 2 * w, w, h);
+}
+
+constexpr LibyuvPath kLibyuvPaths[] = {
+    {"Compress/Rgb24", Rgb24ToUyvy}, {"Compress/Rgb32", Rgb32ToUyvy},
+    {"Compress/Yuy2", Yuy2ToUyvy},   {"Decompress/Rgb24", UyvyToRgb24},
+    {"Decompress/Yuy2", UyvyToYuy2},
+};
+
+void RegisterLibyuv(const LibyuvPath& path, const PictureSize& size, bool rotate) {
+    const std::string name = std::string("Libyuv/") + path.message + Suffix(size, rotate);
+    Configure(benchmark::RegisterBenchmark(name.c_str(), [=](benchmark::State& state) {
+        const std::size_t pictureBytes = 4 * static_cast<std::size_t>(size.width) * size.height;
+        Pool pool(pictureBytes, size.FrameBytes(), rotate);
+        std::vector<BYTE> scratch(pictureBytes);
+        const bool compress = std::strncmp(path.message, "Compress", 8) == 0;
+        for (auto _ : state) {
+            const Slot slot = pool.Next();
+            path.work(compress ? slot.picture : slot.frame, compress ? slot.frame : slot.picture,
+                      scratch.data(), size.width, size.height);
+            benchmark::ClobberMemory();
+        }
+    }));
+}
+
 void RegisterAll() {
     for (const PictureSize& size : kSizes) {
         for (bool rotate : {false, true}) {
             RegisterMemcpy(size, rotate);
+            for (const LibyuvPath& path : kLibyuvPaths) {
+                RegisterLibyuv(path, size, rotate);
+            }
             for (DWORD processors : kProcessorCounts) {
                 for (const PictureFormat& format : kInputFormats) {
                     RegisterCompress(format, size, processors, rotate);
@@ -302,15 +362,23 @@ void PrintRatioRow(const std::map<std::string, double>& times, const std::string
     const double oneRatio = one->second / memcpyTime;
     const double twoRatio = two->second / memcpyTime;
     const double speedUp = one->second / two->second;
-    std::printf("%-36s %7.2f %7.2f %8.2f %10s  %s%s\n", name.c_str(), oneRatio, twoRatio, speedUp,
-                target.Text().c_str(), target.MetBy(oneRatio, twoRatio, speedUp) ? "met" : "MISSED",
+    const auto libyuv = times.find("Libyuv/" + name);
+    char besideLibyuv[16] = "-";
+    if (libyuv != times.end()) {
+        std::snprintf(besideLibyuv, sizeof besideLibyuv, "%.2f", two->second / libyuv->second);
+    }
+    std::printf("%-36s %7.2f %7.2f %8.2f %8s %10s  %s%s\n", name.c_str(), oneRatio, twoRatio,
+                speedUp, besideLibyuv, target.Text().c_str(),
+                target.MetBy(oneRatio, twoRatio, speedUp) ? "met" : "MISSED",
                 speedUp < 1.0 ? ", SLOWER with the worker" : "");
 }
 
 void PrintRatios(const std::map<std::string, double>& times) {
-    std::printf("\nTime as a multiple of memcpy of the frame, with one and two processors\n");
-    std::printf("%-36s %7s %7s %8s %10s\n", "frame message", "1 cpu", "2 cpu", "speed-up",
-                "target");
+    std::printf(
+        "\nTime as a multiple of memcpy of the frame, with one and two processors, and the\n"
+        "time with two as a multiple of libyuv's nearest calls on the whole picture\n");
+    std::printf("%-36s %7s %7s %8s %8s %10s\n", "frame message", "1 cpu", "2 cpu", "speed-up",
+                "x libyuv", "target");
     for (const std::string direction : {"Compress", "Decompress"}) {
         const auto& formats = direction == "Compress" ? kInputFormats : kOutputFormats;
         for (const PictureSize& size : kSizes) {
