@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <iterator>
 
 #include "codec/fast_copy_variants.h"
 #include "convert/mmx_state.h"
@@ -57,36 +58,28 @@ void FastCopyField_Plain(BYTE* destination, const BYTE* source, int width, int r
     }
 }
 
+// Each copy variant's block and field entries, in the order of CopyVariant.
+struct CopyVariantEntries {
+    CopyFunction copy;
+    FieldKernel field;
+};
+
+constexpr CopyVariantEntries kCopyVariants[] = {
+    {FastCopy_Plain, FastCopyField_Plain},
+    {FastCopy_MMX, FastCopyField_MMX},
+    {FastCopy_Streaming, FastCopyField_Streaming},
+    {FastCopy_StreamingSparse, FastCopyField_StreamingSparse},
+    {FastCopy_StreamingDescending, FastCopyField_StreamingDescending},
+};
+static_assert(std::size(kCopyVariants) ==
+              static_cast<std::size_t>(CopyVariant::StreamingDescending) + 1);
+
 CopyFunction CopyFunctionFor(CopyVariant variant) {
-    switch (variant) {
-        case CopyVariant::Mmx:
-            return FastCopy_MMX;
-        case CopyVariant::Streaming:
-            return FastCopy_Streaming;
-        case CopyVariant::StreamingSparse:
-            return FastCopy_StreamingSparse;
-        case CopyVariant::StreamingDescending:
-            return FastCopy_StreamingDescending;
-        case CopyVariant::Plain:
-            break;
-    }
-    return FastCopy_Plain;
+    return kCopyVariants[static_cast<std::size_t>(variant)].copy;
 }
 
 FieldKernel FieldCopyFunctionFor(CopyVariant variant) {
-    switch (variant) {
-        case CopyVariant::Mmx:
-            return FastCopyField_MMX;
-        case CopyVariant::Streaming:
-            return FastCopyField_Streaming;
-        case CopyVariant::StreamingSparse:
-            return FastCopyField_StreamingSparse;
-        case CopyVariant::StreamingDescending:
-            return FastCopyField_StreamingDescending;
-        case CopyVariant::Plain:
-            break;
-    }
-    return FastCopyField_Plain;
+    return kCopyVariants[static_cast<std::size_t>(variant)].field;
 }
 
 void FastCopy(void* destination, const void* source, DWORD count) {
