@@ -41,9 +41,9 @@ std::vector<BYTE> Picture(int frame) {
 std::vector<std::vector<BYTE>> CompressedClip() {
     std::vector<std::vector<BYTE>> clip;
     HIC compressor = ICOpen(ICTYPE_VIDEO, kQlnu, ICMODE_COMPRESS);
-    BITMAPINFOHEADER in = host_test::Format(kUyvy, 16, kWidth, kHeight);
+    BITMAPINFOHEADER in = MakeFormat(kUyvy, 16, kWidth, kHeight);
     in.biSizeImage = kWidth * kHeight * 2;
-    BITMAPINFOHEADER out = host_test::Format(kQlnu, 24, kWidth, kHeight);
+    BITMAPINFOHEADER out = MakeFormat(kQlnu, 24, kWidth, kHeight);
     CHECK_EQ(ICCompressBegin(compressor, &in, &out), ICERR_OK);
     for (int frame = 0; frame < kFrames; ++frame) {
         std::vector<BYTE> picture = Picture(frame), coded(2 * kWidth * kHeight + 20);
@@ -132,7 +132,7 @@ int main() {
         ICINFO info{};
         ICGetInfo(codec, &info, sizeof info);
         CHECK_EQ(info.dwFlags, static_cast<DWORD>(VIDCF_DRAW));
-        BITMAPINFOHEADER format = host_test::Format(kQlnu, 24, kWidth, kHeight);
+        BITMAPINFOHEADER format = MakeFormat(kQlnu, 24, kWidth, kHeight);
         CHECK_EQ(ICDrawQuery(codec, &format), ICERR_OK);
         CheckWindowRequest(codec, board, format);
         CheckClipReachesTheBoard(codec, board, format);

@@ -68,7 +68,7 @@ int main(int argc, char** argv) {
     CHECK(host_test::InstallDriver());
     CheckEachModeOpens(boardBesideProgram ? VIDCF_DRAW : 0);
     HIC draw = ICOpen(ICTYPE_VIDEO, kQlnu, ICMODE_DRAW);
-    BITMAPINFOHEADER qlnu = host_test::Format(kQlnu, 24, 64, 48);
+    BITMAPINFOHEADER qlnu = MakeFormat(kQlnu, 24, 64, 48);
     CHECK_EQ(ICDrawQuery(draw, &qlnu), boardBesideProgram ? ICERR_OK : ICERR_UNSUPPORTED);
     ICClose(draw);
     CheckInstancesKeepTheirOwnState();

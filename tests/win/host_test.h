@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <string>
 
+#include "formats/format_builder.h"
+
 namespace host_test {
 
 inline int gPassed = 0;
@@ -65,18 +67,6 @@ inline bool InstallDriver() {
     static std::string path = ProgramFolder() + "qlnu.dll";
     return ICInstall(ICTYPE_VIDEO, kQlnu, reinterpret_cast<LPARAM>(path.c_str()), nullptr,
                      ICINSTALL_DRIVER) != FALSE;
-}
-
-// A plain 40-byte format header; biSizeImage is left for the driver to fill in.
-inline BITMAPINFOHEADER Format(DWORD compression, WORD bitCount, LONG width, LONG height) {
-    BITMAPINFOHEADER format{};
-    format.biSize = sizeof format;
-    format.biWidth = width;
-    format.biHeight = height;
-    format.biPlanes = 1;
-    format.biBitCount = bitCount;
-    format.biCompression = compression;
-    return format;
 }
 
 inline bool RemoveDriver() {

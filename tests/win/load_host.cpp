@@ -39,8 +39,8 @@ void BeginAndEnd(HIC codec, BITMAPINFOHEADER* picture, BITMAPINFOHEADER* frame) 
 
 int main() {
     CHECK(host_test::InstallDriver());
-    BITMAPINFOHEADER picture = host_test::Format(mmioFOURCC('U', 'Y', 'V', 'Y'), 16, 64, 32);
-    BITMAPINFOHEADER frame = host_test::Format(kQlnu, 24, 64, 32);
+    BITMAPINFOHEADER picture = MakeFormat(mmioFOURCC('U', 'Y', 'V', 'Y'), 16, 64, 32);
+    BITMAPINFOHEADER frame = MakeFormat(kQlnu, 24, 64, 32);
     frame.biSizeImage = 2 * 64 * 32 + 20;
 
     // The first open loads the driver, and Wine makes some handles of its own the first few times

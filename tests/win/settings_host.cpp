@@ -21,7 +21,7 @@ constexpr const char* kYuvListKey =
     "SoftWare\\Telvik\\Common codec's settings\\YUV defective application";
 
 BITMAPINFOHEADER Format(DWORD compression, WORD bitCount) {
-    return host_test::Format(compression, bitCount, 720, 576);
+    return MakeFormat(compression, bitCount, 720, 576);
 }
 
 const BITMAPINFOHEADER kQlnu24 = Format(kQlnu, 24);
