@@ -1,5 +1,6 @@
 #include "driver_host.h"
 
+#include "common/codec_state.h"
 #include "driver/driver_proc.h"
 #include "driver/process.h"
 #include "platform/code_module.h"
@@ -28,6 +29,13 @@ DriverHost::~DriverHost() {
 
 LRESULT DriverHost::Send(UINT message, LPARAM l1, LPARAM l2) const {
     return DriverProc(id_, nullptr, message, l1, l2);
+}
+
+void DriverHost::SwapFieldOrder() const {
+    CodecState state{};
+    Send(ICM_GETSTATE, AsParameter(&state), sizeof state);
+    state.ChangeFieldsOrder = 1;
+    Send(ICM_SETSTATE, AsParameter(&state), sizeof state);
 }
 
 LRESULT DriverHost::BeginCompression(const BITMAPINFOHEADER& input,
@@ -78,15 +86,15 @@ LRESULT DriverHost::BeginDecompression(const BITMAPINFOHEADER& input,
     return Send(ICM_DECOMPRESS_BEGIN, AsParameter(&in), AsParameter(output));
 }
 
-void DriverHost::Decompress(const BITMAPINFOHEADER& input, const Bytes& frame,
+void DriverHost::Decompress(const BITMAPINFOHEADER& input, const BYTE* frame, std::size_t bytes,
                             const BITMAPINFOHEADER& output, Bytes* picture) const {
     BITMAPINFOHEADER in = input;
-    in.biSizeImage = static_cast<DWORD>(frame.size());
+    in.biSizeImage = static_cast<DWORD>(bytes);
     BITMAPINFOHEADER out = output;
     picture->resize(out.biSizeImage);
     ICDECOMPRESS request{};
     request.lpbiInput = &in;
-    request.lpInput = const_cast<BYTE*>(frame.data());
+    request.lpInput = const_cast<BYTE*>(frame);
     request.lpbiOutput = &out;
     request.lpOutput = picture->data();
     Send(ICM_DECOMPRESS, AsParameter(&request), sizeof request);

@@ -16,6 +16,11 @@ public:
 
     LRESULT Send(UINT message, LPARAM l1 = 0, LPARAM l2 = 0) const;
 
+    // Sets the option that makes the driver swap the fields of every frame (moving pictures up
+    // a line before compression and down a line after decompression), as a host does: fetch
+    // the state record, change the option byte, give the record back.
+    void SwapFieldOrder() const;
+
     // ICM_COMPRESS_QUERY, ICM_COMPRESS_GET_FORMAT and ICM_COMPRESS_BEGIN for `input`; the
     // proposed QLNU format goes to `output`. The first answer other than ICERR_OK, or ICERR_OK.
     LRESULT BeginCompression(const BITMAPINFOHEADER& input, BITMAPINFOHEADER* output) const;
@@ -33,6 +38,11 @@ public:
     // ICM_DECOMPRESS_QUERY and ICM_DECOMPRESS_BEGIN; the first answer other than ICERR_OK.
     LRESULT BeginDecompression(const BITMAPINFOHEADER& input, BITMAPINFOHEADER* output) const;
     void Decompress(const BITMAPINFOHEADER& input, const Bytes& frame,
+                    const BITMAPINFOHEADER& output, Bytes* picture) const {
+        Decompress(input, frame.data(), frame.size(), output, picture);
+    }
+    // One ICM_DECOMPRESS of the `bytes` bytes at `frame`.
+    void Decompress(const BITMAPINFOHEADER& input, const BYTE* frame, std::size_t bytes,
                     const BITMAPINFOHEADER& output, Bytes* picture) const;
     void EndDecompression() const;
 

@@ -2,6 +2,10 @@
 
 #include "tool_error.h"
 
+bool IsVerboseFlag(const std::string& argument) {
+    return argument == "-v" || argument == "--verbose";
+}
+
 CommandLine::CommandLine(int argc, char** argv, int first,
                          const std::set<std::string>& valueOptions,
                          const std::set<std::string>& flagOptions) {
@@ -12,9 +16,9 @@ CommandLine::CommandLine(int argc, char** argv, int first,
                 throw ToolError(argument + " needs a value", kExitUsage);
             }
             values_[argument] = argv[++i];
-        } else if (flagOptions.contains(argument)) {
+        } else if (flagOptions.contains(argument) || IsVerboseFlag(argument)) {
             flags_.insert(argument);
-        } else if (argument.starts_with('-')) {
+        } else if (argument.starts_with('-') && argument != "-") {
             throw ToolError("unknown option " + argument, kExitUsage);
         } else {
             operands_.push_back(argument);

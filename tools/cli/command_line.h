@@ -8,11 +8,15 @@
 #include <string>
 #include <vector>
 
+// -v and --verbose, which every command takes: FFmpeg's own log on standard error.
+bool IsVerboseFlag(const std::string& argument);
+
 class CommandLine {
 public:
     // Reads argv[first...]. `valueOptions` take the next argument as their value ("-o" and
-    // "--input-format" for example); `flagOptions` stand alone. Anything else that starts with
-    // '-' is refused with a ToolError of usage status.
+    // "--input-format" for example); `flagOptions` stand alone, as does -v. "-" is an operand
+    // (standard input); anything else that starts with '-' is refused with a ToolError of
+    // usage status.
     CommandLine(int argc, char** argv, int first, const std::set<std::string>& valueOptions,
                 const std::set<std::string>& flagOptions);
 

@@ -18,5 +18,8 @@ int DemoCommand(int argc, char** argv);
 const PictureFormat& FormatNamed(const std::string& name, const std::vector<PictureFormat>& formats,
                                  const std::string& option);
 
+// "uyvy", "rgb24": the name the command line takes.
+std::string LayoutName(const PictureFormat& format);
+
 // "25", "29.97".
 std::string RateText(AVRational rate);

@@ -1,36 +1,69 @@
-// qlnu decode: a QLNU AVI to any video FFmpeg writes, every frame through the driver's
-// decompression messages.
+// qlnu decode: QLNU video to any video FFmpeg writes, every frame through the driver's
+// decompression messages, with the file's sound, field order, pixel shape and timing.
+#include <cstring>
+
 #include "command_line.h"
 #include "commands.h"
-#include "common/codec_state.h"
 #include "common/fourcc.h"
 #include "driver_host.h"
+#include "fields.h"
+#include "media_input.h"
+#include "media_output.h"
+#include "picture_encoder.h"
 #include "progress.h"
-#include "qlnu_avi.h"
+#include "qlnu_frames.h"
+#include "sound.h"
+#include "timeline.h"
 #include "tool_error.h"
-#include "video_writer.h"
 
 namespace {
+
+enum class OnDamage { kSkip, kRepeat, kStop };
 
 struct DecodeJob {
     std::string input;
     std::string output;
+    std::optional<std::string> container;   // -f
     const PictureFormat* format = nullptr;  // chosen from the output when none is given
     bool swapFields = false;
-    VideoWriterChoices choices;
+    EncoderChoices choices;
+    std::optional<std::string> crop;  // WIDTHxHEIGHT or "none"
+    bool sound = true;
+    OnDamage onDamage = OnDamage::kSkip;
 };
 
+OnDamage OnDamageNamed(const std::string& name) {
+    if (name == "skip") {
+        return OnDamage::kSkip;
+    }
+    if (name == "repeat") {
+        return OnDamage::kRepeat;
+    }
+    if (name == "stop") {
+        return OnDamage::kStop;
+    }
+    throw ToolError("--on-damage " + name + " is not one of skip, repeat, stop", kExitUsage);
+}
+
 DecodeJob ReadJob(int argc, char** argv) {
-    const CommandLine line(argc, argv, 2, {"-o", "--output-format", "--codec", "--pix-fmt"},
-                           {"--swap-fields"});
+    const CommandLine line(
+        argc, argv, 2,
+        {"-o", "-f", "--output-format", "--codec", "--pix-fmt", "--crop", "--on-damage"},
+        {"--swap-fields", "--no-audio"});
     DecodeJob job;
     job.input = line.OnlyOperand("input file");
     job.output = line.RequiredValue("-o");
+    job.container = line.Value("-f");
     if (const auto name = line.Value("--output-format")) {
         job.format = &FormatNamed(*name, kOutputFormats, "--output-format");
     }
     job.swapFields = line.Has("--swap-fields");
     job.choices = {line.Value("--codec"), line.Value("--pix-fmt")};
+    job.crop = line.Value("--crop");
+    job.sound = !line.Has("--no-audio");
+    if (const auto onDamage = line.Value("--on-damage")) {
+        job.onDamage = OnDamageNamed(*onDamage);
+    }
     return job;
 }
 
@@ -69,11 +102,12 @@ Bytes Y16ToUyvy(const Bytes& y16) {
     return uyvy;
 }
 
-// The driver's decompressed picture as a frame FFmpeg can convert: top-down rows, the RGB ones
-// read from the last row up.
+// The driver's decompressed picture as a frame FFmpeg can convert: top-down rows (the RGB ones
+// read from the last row up), cut to the top left width × height.
 class DecodedPicture {
 public:
-    DecodedPicture(const PictureFormat& format, int width, int height) : format_(format) {
+    DecodedPicture(const PictureFormat& format, int frameWidth, int width, int height)
+        : format_(format), rowBytes_(static_cast<int>(RowBytes(format, frameWidth))) {
         frame_->format = FfmpegFormatOf(format);
         frame_->width = width;
         frame_->height = height;
@@ -82,81 +116,304 @@ public:
     const AVFrame& From(const Bytes& picture) {
         const Bytes& samples =
             format_.compression == kFourCCY16 ? (converted_ = Y16ToUyvy(picture)) : picture;
-        const int rowBytes = static_cast<int>(RowBytes(format_, frame_->width));
         uint8_t* first = const_cast<uint8_t*>(samples.data());
         if (IsRgb(format_)) {
-            frame_->data[0] = first + static_cast<std::ptrdiff_t>(rowBytes) * (frame_->height - 1);
-            frame_->linesize[0] = -rowBytes;
+            const std::size_t rows = samples.size() / rowBytes_;
+            frame_->data[0] = first + static_cast<std::ptrdiff_t>(rowBytes_) * (rows - 1);
+            frame_->linesize[0] = -rowBytes_;
         } else {
             frame_->data[0] = first;
-            frame_->linesize[0] = rowBytes;
+            frame_->linesize[0] = rowBytes_;
         }
         return *frame_;
     }
 
 private:
     const PictureFormat& format_;
+    int rowBytes_;
     FramePointer frame_{av_frame_alloc()};
     Bytes converted_;
 };
 
-// Sets the option that makes the driver swap the fields of every frame, as a host would: fetch
-// the state record, change the option byte, give the record back.
-void SwapFields(const DriverHost& driver) {
-    CodecState state{};
-    driver.Send(ICM_GETSTATE, reinterpret_cast<LPARAM>(&state), sizeof state);
-    state.ChangeFieldsOrder = 1;
-    driver.Send(ICM_SETSTATE, reinterpret_cast<LPARAM>(&state), sizeof state);
+AVStream& QlnuStreamOf(const MediaInput& input) {
+    AVFormatContext& context = input.Context();
+    for (unsigned i = 0; i < context.nb_streams; ++i) {
+        const AVCodecParameters& format = *context.streams[i]->codecpar;
+        if (format.codec_type == AVMEDIA_TYPE_VIDEO && format.codec_tag == kFourCCQlnu) {
+            return *context.streams[i];
+        }
+    }
+    throw FileError(input.Name(), "has no QLNU video stream");
 }
 
-void Decode(const DecodeJob& job) {
-    QlnuAviReader reader(job.input);
-    const int width = reader.Width();
-    const int height = reader.Height();
-    // UYVY (the samples of the frames themselves) for YUV outputs, 24-bit RGB for RGB ones.
-    VideoWriter writer(job.output, width, height, reader.FrameRate(),
-                       job.format ? FfmpegFormatOf(*job.format) : AV_PIX_FMT_UYVY422, job.choices);
-    const PictureFormat& format = job.format                               ? *job.format
-                                  : IsRgbPixelFormat(writer.PixelFormat()) ? kRgb24
-                                                                           : kUyvy;
-    DriverHost driver;
-    if (job.swapFields) {
-        SwapFields(driver);
+// What the file records of its pictures: field order and the area that holds the picture.
+struct RecordedShape {
+    AVFieldOrder fieldOrder;
+    int width;
+    int height;
+};
+
+RecordedShape RecordedShapeOf(const MediaInput& input, const AVStream& stream) {
+    const int width = stream.codecpar->width;
+    const int height = stream.codecpar->height;
+    if (const auto properties = input.AviProperties()) {
+        const bool areaKnown = properties->validWidth > 0 && properties->validHeight > 0 &&
+                               properties->validWidth <= width && properties->validHeight <= height;
+        return {properties->fieldOrder, areaKnown ? properties->validWidth : width,
+                areaKnown ? properties->validHeight : height};
     }
-    const BITMAPINFOHEADER input = reader.Format();
-    BITMAPINFOHEADER output = UncompressedHeader(format, width, height);
-    if (const LRESULT answer = driver.BeginDecompression(input, &output); answer != ICERR_OK) {
-        throw FileError(job.input, "the driver refuses to decompress its " + std::to_string(width) +
-                                       " x " + std::to_string(height) + " frames to " +
-                                       format.name + " (answer " + std::to_string(answer) + ")");
-    }
-    DecodedPicture picture(format, width, height);
-    Progress progress("decoded", reader.StatedFrames());
-    Bytes frame;
-    Bytes decoded;
-    int64_t frames = 0;
-    while (reader.NextFrame(&frame)) {
-        ++frames;
-        if (const auto damage = FrameDamage(frame, width, height)) {
-            throw FileError(job.input,
-                            "frame " + std::to_string(frames) + " is damaged: " + *damage);
-        }
-        driver.Decompress(input, frame, output, &decoded);
-        writer.Write(picture.From(decoded));
-        progress.FrameDone();
-    }
-    driver.EndDecompression();
-    if (frames == 0) {
-        throw FileError(job.input, "holds no frames");
-    }
-    writer.Finish();
-    progress.Finish(job.output + ", " + av_get_pix_fmt_name(writer.PixelFormat()) +
-                    ", decompressed to " + format.name);
+    const AVFieldOrder order = stream.codecpar->field_order;
+    // Files that do not say are taken to hold QLNU's own order: its frames are interlaced.
+    return {order == AV_FIELD_UNKNOWN ? kQlnuFieldOrder : order, width, height};
 }
+
+// The picture area that --crop asks for ("none": the whole frame), else the recorded one.
+std::pair<int, int> CropOf(const DecodeJob& job, const RecordedShape& recorded, int width,
+                           int height) {
+    if (!job.crop) {
+        return {recorded.width, recorded.height};
+    }
+    if (*job.crop == "none") {
+        return {width, height};
+    }
+    int cropWidth = 0;
+    int cropHeight = 0;
+    char end = 0;
+    if (std::sscanf(job.crop->c_str(), "%dx%d%c", &cropWidth, &cropHeight, &end) != 2 ||
+        cropWidth <= 0 || cropHeight <= 0 || cropWidth % 2 != 0 || cropHeight % 2 != 0) {
+        throw ToolError("--crop " + *job.crop + " is not WIDTHxHEIGHT of even numbers, or none",
+                        kExitUsage);
+    }
+    if (cropWidth > width || cropHeight > height) {
+        throw ToolError("--crop " + *job.crop + " is larger than the frames, " +
+                            std::to_string(width) + " x " + std::to_string(height),
+                        kExitUsage);
+    }
+    return {cropWidth, cropHeight};
+}
+
+class Decoder {
+public:
+    explicit Decoder(const DecodeJob& job)
+        : job_(job),
+          input_(job.input),
+          stream_(QlnuStreamOf(input_)),
+          output_(job.output, job.container, input_.File().Identity()) {}
+
+    void Run() {
+        Begin();
+        PacketPointer packet(av_packet_alloc());
+        while (!stopped_ && input_.Read(packet.get())) {
+            if (!sound_->Take(packet.get()) && packet->stream_index == stream_.index) {
+                Decompress(*packet);
+            }
+            av_packet_unref(packet.get());
+        }
+        Finish();
+    }
+
+    int Status() const { return damaged_ > 0 ? kExitDamaged : 0; }
+
+private:
+    void Begin() {
+        width_ = stream_.codecpar->width;
+        height_ = stream_.codecpar->height;
+        if (width_ <= 0 || height_ <= 0 || width_ % 16 != 0 || height_ % 16 != 0) {
+            throw FileError(input_.Name(), "its QLNU frames are " + std::to_string(width_) + " x " +
+                                               std::to_string(height_) +
+                                               ", which the driver does not decode: QLNU "
+                                               "frames have sides that are multiples of 16");
+        }
+        const RecordedShape recorded = RecordedShapeOf(input_, stream_);
+        std::tie(cropWidth_, cropHeight_) = CropOf(job_, recorded, width_, height_);
+        fieldOrder_ = job_.swapFields ? Swapped(recorded.fieldOrder) : recorded.fieldOrder;
+        pixelAspect_ = stream_.sample_aspect_ratio.num > 0 ? stream_.sample_aspect_ratio
+                                                           : stream_.codecpar->sample_aspect_ratio;
+        rate_ = av_guess_frame_rate(&input_.Context(), &stream_, nullptr);
+        if (rate_.num <= 0 || rate_.den <= 0) {
+            rate_ = {25, 1};
+        }
+        timeline_.emplace(output_.Timing(), stream_.time_base, rate_, stream_.start_time);
+        // UYVY (the samples of the frames themselves) for YUV outputs, 24-bit RGB for RGB ones.
+        const AVPixelFormat nearest =
+            job_.format ? FfmpegFormatOf(*job_.format) : AV_PIX_FMT_UYVY422;
+        encoder_.emplace(output_,
+                         PictureStream{cropWidth_, cropHeight_, timeline_->OutputTimeBase(), rate_,
+                                       fieldOrder_, pixelAspect_},
+                         nearest, job_.choices);
+        format_ = job_.format                                 ? job_.format
+                  : IsRgbPixelFormat(encoder_->PixelFormat()) ? &kRgb24
+                                                              : &kUyvy;
+        if (job_.swapFields) {
+            driver_.SwapFieldOrder();
+        }
+        inputHeader_ = QlnuHeader(width_, height_);
+        outputHeader_ = UncompressedHeader(*format_, width_, height_);
+        if (const LRESULT answer = driver_.BeginDecompression(inputHeader_, &outputHeader_);
+            answer != ICERR_OK) {
+            throw FileError(input_.Name(), "the driver refuses to decompress its frames to " +
+                                               LayoutName(*format_) + " (answer " +
+                                               std::to_string(answer) + ")");
+        }
+        picture_.emplace(*format_, width_, cropWidth_, cropHeight_);
+        sound_.emplace(input_, output_, job_.sound, stream_, stream_.start_time);
+        progress_.emplace("decoded", stream_.nb_frames);
+        output_.Start();
+    }
+
+    // The number a host gives the frame at `time`, counting from 1.
+    int64_t FrameNumber(int64_t time) const {
+        if (time == AV_NOPTS_VALUE) {
+            return frames_ + 1;
+        }
+        const int64_t start = stream_.start_time == AV_NOPTS_VALUE ? 0 : stream_.start_time;
+        return av_rescale_q(time - start, stream_.time_base, av_inv_q(rate_)) + 1;
+    }
+
+    void Decompress(const AVPacket& packet) {
+        // An empty chunk is how capture programs mark a dropped frame.
+        if (packet.size == 0) {
+            return;
+        }
+        FrameCheck check =
+            CheckFrame(packet.data, static_cast<std::size_t>(packet.size), width_, height_);
+        if ((packet.flags & AV_PKT_FLAG_CORRUPT) != 0 && check.shape != FrameShape::kDamaged) {
+            check = {FrameShape::kDamaged, "the file ends inside it"};
+        }
+        if (check.shape == FrameShape::kDamaged) {
+            Damaged(packet, check.damage);
+            return;
+        }
+        oneField_ += check.shape == FrameShape::kOneField;
+        driver_.Decompress(inputHeader_, packet.data, static_cast<std::size_t>(packet.size),
+                           outputHeader_, &decoded_);
+        Write(picture_->From(decoded_), packet.pts);
+    }
+
+    void Damaged(const AVPacket& packet, const std::string& damage) {
+        ++damaged_;
+        const char* outcome = job_.onDamage == OnDamage::kStop ? "the job stops here"
+                              : job_.onDamage == OnDamage::kRepeat && frames_ > 0
+                                  ? "the frame before it is shown again"
+                                  : "left out";
+        progress_->Note(input_.Name() + ": frame " + std::to_string(FrameNumber(packet.pts)) +
+                        " is damaged (" + damage + "); " + outcome);
+        switch (job_.onDamage) {
+            case OnDamage::kStop:
+                stopped_ = true;
+                break;
+            case OnDamage::kRepeat:
+                if (frames_ > 0) {
+                    Write(picture_->From(decoded_), packet.pts);
+                    break;
+                }
+                [[fallthrough]];
+            case OnDamage::kSkip:
+                timeline_->Skip(packet.pts);
+                break;
+        }
+    }
+
+    void Write(const AVFrame& picture, int64_t time) {
+        const Timeline::Placement placement = timeline_->Place(time);
+        for (int64_t copy = 0; copy < placement.copies; ++copy) {
+            encoder_->Write(picture, placement.time + copy);
+        }
+        ++frames_;
+        progress_->FrameDone();
+    }
+
+    void Finish() {
+        driver_.EndDecompression();
+        if (frames_ == 0) {
+            throw FileError(input_.Name(), damaged_ > 0 ? "holds no frame that is not damaged"
+                                                        : "holds no frames");
+        }
+        encoder_->Finish();
+        sound_->Finish();
+        output_.Finish();
+        progress_->Finish(Summary());
+    }
+
+    std::string Summary() const {
+        std::string summary = output_.Name() + ", " + av_get_pix_fmt_name(encoder_->PixelFormat()) +
+                              ", " + FieldOrderText(fieldOrder_);
+        if (job_.swapFields) {
+            summary += " (moved down a line)";
+        }
+        if (const std::string shape = ShapeText(pixelAspect_, cropWidth_, cropHeight_);
+            !shape.empty()) {
+            summary += ", " + shape;
+        }
+        if (cropWidth_ != width_ || cropHeight_ != height_) {
+            summary +=
+                ", cropped to " + std::to_string(cropWidth_) + " x " + std::to_string(cropHeight_);
+        }
+        summary += ", decompressed to " + LayoutName(*format_);
+        if (const std::string sound = sound_->Summary(); !sound.empty()) {
+            summary += "; " + sound;
+        }
+        if (oneField_ > 0) {
+            summary += "; " + std::to_string(oneField_) + " one-field frame" +
+                       (oneField_ == 1 ? "" : "s") + " shown line-doubled";
+        }
+        if (const int64_t missing = timeline_->MissingFrames(); missing > 0) {
+            summary += "; " + std::to_string(missing) + " dropped frame" +
+                       (missing == 1 ? "" : "s") + MissingOutcome();
+        }
+        if (damaged_ > 0) {
+            summary +=
+                "; " + std::to_string(damaged_) + " damaged frame" + (damaged_ == 1 ? "" : "s");
+        }
+        return summary;
+    }
+
+    const char* MissingOutcome() const {
+        switch (output_.Timing()) {
+            case FrameTiming::kTimestamps:
+                return " kept as gaps";
+            case FrameTiming::kSlots:
+                return " kept as empty chunks";
+            case FrameTiming::kNone:
+                break;
+        }
+        return " filled by repeating the frame before";
+    }
+
+    const DecodeJob& job_;
+    MediaInput input_;
+    AVStream& stream_;
+    DriverHost driver_;
+    // Declared after the driver: the output is finished or removed before the driver goes.
+    MediaOutput output_;
+
+    int width_ = 0;
+    int height_ = 0;
+    int cropWidth_ = 0;
+    int cropHeight_ = 0;
+    AVFieldOrder fieldOrder_ = AV_FIELD_UNKNOWN;
+    AVRational pixelAspect_{};
+    AVRational rate_{};
+    const PictureFormat* format_ = nullptr;
+    BITMAPINFOHEADER inputHeader_{};
+    BITMAPINFOHEADER outputHeader_{};
+    std::optional<Timeline> timeline_;
+    std::optional<PictureEncoder> encoder_;
+    std::optional<DecodedPicture> picture_;
+    std::optional<Sound> sound_;
+    std::optional<Progress> progress_;
+    Bytes decoded_;
+    int64_t frames_ = 0;
+    int64_t oneField_ = 0;
+    int64_t damaged_ = 0;
+    bool stopped_ = false;
+};
 
 }  // namespace
 
 int DecodeCommand(int argc, char** argv) {
-    Decode(ReadJob(argc, argv));
-    return 0;
+    const DecodeJob job = ReadJob(argc, argv);
+    Decoder decoder(job);
+    decoder.Run();
+    return decoder.Status();
 }

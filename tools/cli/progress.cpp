@@ -2,32 +2,28 @@
 
 #include <unistd.h>
 
-#include <csignal>
 #include <cstdio>
 
-#include "tool_error.h"
+#include "interrupt.h"
 
 namespace {
 
 // The line is rewritten at most this often, so that printing never slows the job.
 constexpr std::chrono::milliseconds kShowEvery{250};
 
-volatile std::sig_atomic_t gInterrupted = 0;
-
-void NoteInterruption(int) {
-    gInterrupted = 1;
-}
-
 }  // namespace
 
 Progress::Progress(std::string verb, int64_t total)
-    : verb_(std::move(verb)), total_(total), onTerminal_(isatty(STDERR_FILENO) != 0) {
-    std::signal(SIGINT, NoteInterruption);
-    std::signal(SIGTERM, NoteInterruption);
-}
+    : verb_(std::move(verb)), total_(total), onTerminal_(isatty(STDERR_FILENO) != 0) {}
 
 Progress::~Progress() {
-    if (onTerminal_ && !finished_) {
+    if (!finished_) {
+        ClearLine();
+    }
+}
+
+void Progress::ClearLine() const {
+    if (onTerminal_) {
         std::fprintf(stderr, "\r\033[K");
     }
 }
@@ -42,9 +38,7 @@ double Progress::FramesPerSecond() const {
 }
 
 void Progress::FrameDone() {
-    if (gInterrupted != 0) {
-        throw ToolError("interrupted; the unfinished output is removed");
-    }
+    StopIfInterrupted();
     ++done_;
     const Clock::time_point now = Clock::now();
     if (!onTerminal_ || now - lastShown_ < kShowEvery) {
@@ -63,11 +57,14 @@ void Progress::FrameDone() {
     }
 }
 
+void Progress::Note(const std::string& note) {
+    ClearLine();
+    std::fprintf(stderr, "qlnu: %s\n", note.c_str());
+}
+
 void Progress::Finish(const std::string& what) {
     finished_ = true;
-    if (onTerminal_) {
-        std::fprintf(stderr, "\r\033[K");
-    }
+    ClearLine();
     std::fprintf(stderr, "%s %lld frame%s in %.1f s (%.1f fps): %s\n", verb_.c_str(),
                  static_cast<long long>(done_), done_ == 1 ? "" : "s", Seconds(), FramesPerSecond(),
                  what.c_str());

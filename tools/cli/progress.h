@@ -15,9 +15,10 @@ public:
     Progress(const Progress&) = delete;
     Progress& operator=(const Progress&) = delete;
 
-    // Counts a frame; throws ToolError once the user has interrupted the job (Ctrl-C or
-    // SIGTERM), so that it ends the ordinary way and removes its unfinished output.
+    // Counts a frame; throws a ToolError once the user has interrupted the job.
     void FrameDone();
+    // A line about the job ("qlnu: " and `note`) that the progress line does not overwrite.
+    void Note(const std::string& note);
     // Ends the progress line with the summary "<verb> N frames in S s (F fps): <what>".
     void Finish(const std::string& what);
 
@@ -26,6 +27,7 @@ private:
 
     double Seconds() const;
     double FramesPerSecond() const;
+    void ClearLine() const;
 
     std::string verb_;
     int64_t total_;

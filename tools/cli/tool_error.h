@@ -5,9 +5,10 @@
 #include <stdexcept>
 #include <string>
 
-// The exit statuses of the tool.
-inline constexpr int kExitFailed = 1;  // bad or damaged input, unwritable output
-inline constexpr int kExitUsage = 2;   // a command line the tool does not understand
+// The exit statuses of the tool; an interrupted job ends with 128 + the signal's number.
+inline constexpr int kExitFailed = 1;   // bad input or unwritable output: nothing was written
+inline constexpr int kExitUsage = 2;    // a command line the tool does not understand
+inline constexpr int kExitDamaged = 3;  // damaged input: written without the damaged frames
 
 class ToolError : public std::runtime_error {
 public:

@@ -1,0 +1,91 @@
+#include "media_input.h"
+
+#include <cstring>
+
+#include "interrupt.h"
+#include "tool_error.h"
+
+namespace {
+
+std::string RateText(AVRational rate) {
+    return std::to_string(rate.num) + (rate.den == 1 ? "" : "/" + std::to_string(rate.den));
+}
+
+}  // namespace
+
+MediaInput::MediaInput(const std::string& path, std::optional<AVRational> rate)
+    : file_(path), name_(ShownName(path, false)) {
+    context_ = avformat_alloc_context();
+    if (context_ == nullptr) {
+        throw std::bad_alloc();
+    }
+    context_->interrupt_callback = InterruptCallback();
+    if (file_.Io() != nullptr) {
+        context_->pb = file_.Io();
+        context_->flags |= AVFMT_FLAG_CUSTOM_IO;
+    }
+    AVDictionary* options = nullptr;
+    if (rate) {
+        av_dict_set(&options, "framerate", RateText(*rate).c_str(), 0);
+    }
+    const int error =
+        avformat_open_input(&context_, path == "-" ? "pipe:" : path.c_str(), nullptr, &options);
+    const bool rateUnused = av_dict_get(options, "framerate", nullptr, 0) != nullptr;
+    av_dict_free(&options);
+    StopIfInterrupted();
+    if (error < 0) {
+        // avformat_open_input frees the context when it fails.
+        throw FileError(name_, error == AVERROR_INVALIDDATA ? "not a video file FFmpeg can read"
+                                                            : AvErrorText(error));
+    }
+    if (rate && rateUnused) {
+        throw ToolError(
+            "--rate is for picture sequences; " + name_ + " keeps its own time (leave --rate out)",
+            kExitUsage);
+    }
+    if (const int found = avformat_find_stream_info(context_, nullptr); found < 0) {
+        StopIfInterrupted();
+        throw FileError(name_, AvErrorText(found));
+    }
+}
+
+MediaInput::~MediaInput() {
+    avformat_close_input(&context_);
+}
+
+std::optional<AviVideoProperties> MediaInput::AviProperties() const {
+    if (std::strcmp(context_->iformat->name, "avi") != 0) {
+        return std::nullopt;
+    }
+    return ReadAviVideoProperties(file_.FirstBytes());
+}
+
+AVStream& MediaInput::VideoStream() const {
+    const int index = av_find_best_stream(context_, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    if (index < 0) {
+        throw FileError(name_, "holds no video stream");
+    }
+    return *context_->streams[index];
+}
+
+std::vector<AVStream*> MediaInput::AudioStreams() const {
+    std::vector<AVStream*> streams;
+    for (unsigned i = 0; i < context_->nb_streams; ++i) {
+        if (context_->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO) {
+            streams.push_back(context_->streams[i]);
+        }
+    }
+    return streams;
+}
+
+bool MediaInput::Read(AVPacket* packet) {
+    const int read = av_read_frame(context_, packet);
+    StopIfInterrupted();
+    if (read == AVERROR_EOF) {
+        return false;
+    }
+    if (read < 0) {
+        throw FileError(name_, "cannot read: " + AvErrorText(read));
+    }
+    return true;
+}

@@ -1,0 +1,232 @@
+#include "output_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <climits>
+#include <cstring>
+
+#include "ffmpeg.h"
+#include "interrupt.h"
+#include "tool_error.h"
+
+namespace {
+
+// The descriptor a name stands for: "-", "pipe:" and /dev/stdout for standard output, and
+// "pipe:N", /dev/fd/N and /proc/self/fd/N for descriptor N.
+std::optional<int> InheritedDescriptor(const std::string& path) {
+    if (path == "-" || path == "pipe:" || path == "/dev/stdout") {
+        return STDOUT_FILENO;
+    }
+    if (path == "/dev/stderr") {
+        return STDERR_FILENO;
+    }
+    for (const std::string_view prefix : {"pipe:", "/dev/fd/", "/proc/self/fd/"}) {
+        if (!path.starts_with(prefix) || path.size() == prefix.size()) {
+            continue;
+        }
+        int descriptor = 0;
+        const char* last = path.data() + path.size();
+        const auto [end, error] = std::from_chars(path.data() + prefix.size(), last, descriptor);
+        if (error == std::errc() && end == last) {
+            return descriptor;
+        }
+    }
+    return std::nullopt;
+}
+
+// Follows symbolic links to the name of the file itself, which need not exist yet; stops at a
+// name that stands for an inherited descriptor.
+std::string FollowLinks(std::string path) {
+    constexpr int kMostHops = 40;  // as many as the system follows
+    for (int hop = 0; hop < kMostHops && !InheritedDescriptor(path); ++hop) {
+        char target[PATH_MAX];
+        const ssize_t length = readlink(path.c_str(), target, sizeof target);
+        if (length < 0 || length == static_cast<ssize_t>(sizeof target)) {
+            break;
+        }
+        std::string next(target, static_cast<std::size_t>(length));
+        const std::size_t slash = path.rfind('/');
+        if (!next.starts_with('/') && slash != std::string::npos) {
+            next = path.substr(0, slash + 1) + next;
+        }
+        path = next;
+    }
+    return path;
+}
+
+bool CanSeek(int descriptor) {
+    const int flags = fcntl(descriptor, F_GETFL);
+    return lseek(descriptor, 0, SEEK_CUR) >= 0 && flags >= 0 && (flags & O_APPEND) == 0;
+}
+
+mode_t NewFileMode() {
+    const mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+[[noreturn]] void ThrowSystemError(const std::string& path, const char* doing) {
+    throw FileError(path, std::string(doing) + ": " + std::strerror(errno));
+}
+
+}  // namespace
+
+void RefuseInputAsOutput(const std::string& path, const std::optional<FileIdentity>& input) {
+    if (!input) {
+        return;
+    }
+    const std::string target = FollowLinks(path);
+    std::optional<FileIdentity> output;
+    if (const std::optional<int> descriptor = InheritedDescriptor(target)) {
+        output = IdentityOf(*descriptor);
+    } else if (struct stat status{}; stat(target.c_str(), &status) == 0) {
+        output = FileIdentity{status.st_dev, status.st_ino};
+    }
+    if (output == input) {
+        throw FileError(ShownName(path, true), "is the input file; name another output");
+    }
+}
+
+OutputFile::OutputFile(const std::string& path, const std::optional<FileIdentity>& input)
+    : path_(path) {
+    RefuseInputAsOutput(path, input);
+    const std::string target = FollowLinks(path);
+    if (const std::optional<int> descriptor = InheritedDescriptor(target)) {
+        OpenDescriptor(*descriptor);
+        return;
+    }
+    struct stat status {};
+    if (stat(target.c_str(), &status) == 0) {
+        if (S_ISDIR(status.st_mode)) {
+            throw FileError(path, "a folder; name a file in it");
+        }
+        if (!S_ISREG(status.st_mode)) {
+            OpenExisting(target);
+            return;
+        }
+        replacedMode_ = status.st_mode & 07777;
+    }
+    OpenTemporaryBeside(target);
+    // The file it replaces keeps its owner where the system allows it.
+    if (replacedMode_ && fchown(descriptor_, status.st_uid, status.st_gid) != 0) {
+        errno = 0;
+    }
+}
+
+OutputFile::~OutputFile() {
+    if (!committed_) {
+        Abandon();
+    }
+    io_.reset();
+    if (owned_ && descriptor_ >= 0) {
+        close(descriptor_);
+    }
+}
+
+void OutputFile::OpenDescriptor(int descriptor) {
+    struct stat status {};
+    if (fstat(descriptor, &status) != 0) {
+        ThrowSystemError(ShownName(path_, true), "cannot write");
+    }
+    descriptor_ = descriptor;
+    seekable_ = CanSeek(descriptor);
+    if (S_ISREG(status.st_mode)) {
+        lengthBefore_ = status.st_size;
+        TruncateOnExit(descriptor, status.st_size);
+    }
+    io_ = std::make_unique<DescriptorIo>(descriptor, DescriptorIo::Direction::kWrite, seekable_,
+                                         seekable_ ? lseek(descriptor, 0, SEEK_CUR) : 0);
+}
+
+void OutputFile::OpenExisting(const std::string& target) {
+    // A pipe without a reader refuses to open without waiting; wait for one in short steps.
+    for (;;) {
+        descriptor_ = open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        if (descriptor_ >= 0 || errno != ENXIO) {
+            break;
+        }
+        StopIfInterrupted();
+        usleep(100'000);
+    }
+    if (descriptor_ < 0) {
+        ThrowSystemError(path_, "cannot write");
+    }
+    owned_ = true;
+    fcntl(descriptor_, F_SETFL, fcntl(descriptor_, F_GETFL) & ~O_NONBLOCK);
+    seekable_ = CanSeek(descriptor_);
+    io_ = std::make_unique<DescriptorIo>(descriptor_, DescriptorIo::Direction::kWrite, seekable_);
+}
+
+void OutputFile::OpenTemporaryBeside(const std::string& target) {
+    const std::size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    // Hidden, and short enough for any file system that takes the name itself.
+    std::string temporary = folder + "." + name.substr(0, 200) + ".qlnu-XXXXXX";
+    descriptor_ = mkostemp(temporary.data(), O_CLOEXEC);
+    if (descriptor_ < 0) {
+        ThrowSystemError(path_, "cannot write");
+    }
+    owned_ = true;
+    temporary_ = temporary;
+    target_ = target;
+    RemoveOnExit(temporary_);
+    seekable_ = true;
+    io_ = std::make_unique<DescriptorIo>(descriptor_, DescriptorIo::Direction::kWrite, true);
+}
+
+void OutputFile::Close() {
+    if (closed_) {
+        return;
+    }
+    avio_flush(Io());
+    if (Io()->error < 0) {
+        throw FileError(ShownName(path_, true), "cannot write: " + AvErrorText(Io()->error));
+    }
+    closed_ = true;
+    if (temporary_.empty()) {
+        return;
+    }
+    io_.reset();
+    if (fchmod(descriptor_, replacedMode_.value_or(NewFileMode())) != 0) {
+        ThrowSystemError(path_, "cannot write");
+    }
+    // What is replaced is gone once the name moves, so the new bytes must be on the disk.
+    if (replacedMode_ && fsync(descriptor_) != 0) {
+        ThrowSystemError(path_, "cannot write");
+    }
+    const int descriptor = descriptor_;
+    descriptor_ = -1;
+    if (close(descriptor) != 0) {
+        ThrowSystemError(path_, "cannot write");
+    }
+}
+
+void OutputFile::Commit() {
+    Close();
+    if (!temporary_.empty()) {
+        if (rename(temporary_.c_str(), target_.c_str()) != 0) {
+            ThrowSystemError(path_, "cannot put the finished file in place");
+        }
+        ForgetRemoveOnExit(temporary_);
+    } else if (lengthBefore_) {
+        ForgetTruncateOnExit(descriptor_);
+    }
+    committed_ = true;
+}
+
+void OutputFile::Abandon() {
+    if (!temporary_.empty()) {
+        unlink(temporary_.c_str());
+        ForgetRemoveOnExit(temporary_);
+    } else if (lengthBefore_) {
+        if (ftruncate(descriptor_, *lengthBefore_) != 0) {
+            errno = 0;  // a pipe or device behind it: nothing to cut back
+        }
+        ForgetTruncateOnExit(descriptor_);
+    }
+}

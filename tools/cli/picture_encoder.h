@@ -1,0 +1,53 @@
+// The decoded pictures of a job encoded into the output: raw samples where the container takes
+// them, else the container's own codec when it loses nothing (PNG pictures), else the
+// container's usual codec; --codec and --pix-fmt choose otherwise. The stream carries the
+// pictures' field order and pixel shape.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "media_output.h"
+#include "scaler.h"
+
+struct EncoderChoices {
+    std::optional<std::string> codec;        // an FFmpeg encoder name
+    std::optional<std::string> pixelFormat;  // an FFmpeg pixel format name
+};
+
+struct PictureStream {
+    int width;
+    int height;
+    AVRational timeBase;  // of the times given with the pictures
+    AVRational frameRate;
+    AVFieldOrder fieldOrder;
+    AVRational pixelAspect;
+};
+
+class PictureEncoder {
+public:
+    // Adds the stream to `output` (before it starts); `nearest` is the pixel format of the
+    // pictures to come, which the encoder keeps as close to as it can. Throws a ToolError when
+    // FFmpeg has no such encoder or it refuses the pictures.
+    PictureEncoder(MediaOutput& output, const PictureStream& stream, AVPixelFormat nearest,
+                   const EncoderChoices& choices);
+
+    // The pixel format the encoder is given.
+    AVPixelFormat PixelFormat() const { return encoder_->pix_fmt; }
+    // Converts `picture` to the encoder's pixel format and writes it at `time`.
+    void Write(const AVFrame& picture, int64_t time);
+    // Writes what the encoder still holds.
+    void Finish();
+
+private:
+    // Passes a frame (or the end, for nullptr) to the encoder and writes what it gives back.
+    void Encode(const AVFrame* frame);
+
+    MediaOutput& output_;
+    CodecContext encoder_;
+    AVStream* stream_ = nullptr;
+    bool interlaced_;
+    FramePointer frame_{av_frame_alloc()};
+    PacketPointer packet_{av_packet_alloc()};
+    Scaler scaler_;
+};
