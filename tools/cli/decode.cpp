@@ -5,15 +5,10 @@
 #include "command_line.h"
 #include "commands.h"
 #include "common/fourcc.h"
-#include "driver_host.h"
 #include "fields.h"
-#include "media_input.h"
-#include "media_output.h"
+#include "job.h"
 #include "picture_encoder.h"
-#include "progress.h"
 #include "qlnu_frames.h"
-#include "sound.h"
-#include "timeline.h"
 #include "tool_error.h"
 
 namespace {
@@ -196,19 +191,12 @@ class Decoder {
 public:
     explicit Decoder(const DecodeJob& job)
         : job_(job),
-          input_(job.input),
-          stream_(QlnuStreamOf(input_)),
-          output_(job.output, job.container, input_.File().Identity()) {}
+          run_(job.input, std::nullopt, job.output, job.container),
+          stream_(QlnuStreamOf(run_.Input())) {}
 
     void Run() {
         Begin();
-        PacketPointer packet(av_packet_alloc());
-        while (!stopped_ && input_.Read(packet.get())) {
-            if (!sound_->Take(packet.get()) && packet->stream_index == stream_.index) {
-                Decompress(*packet);
-            }
-            av_packet_unref(packet.get());
-        }
+        run_.Pump(stream_, [this](AVPacket& packet) { Decompress(packet); });
         Finish();
     }
 
@@ -219,46 +207,48 @@ private:
         width_ = stream_.codecpar->width;
         height_ = stream_.codecpar->height;
         if (width_ <= 0 || height_ <= 0 || width_ % 16 != 0 || height_ % 16 != 0) {
-            throw FileError(input_.Name(), "its QLNU frames are " + std::to_string(width_) + " x " +
-                                               std::to_string(height_) +
-                                               ", which the driver does not decode: QLNU "
-                                               "frames have sides that are multiples of 16");
+            throw FileError(run_.Input().Name(), "its QLNU frames are " + std::to_string(width_) +
+                                                     " x " + std::to_string(height_) +
+                                                     ", which the driver does not decode: QLNU "
+                                                     "frames have sides that are multiples of 16");
         }
-        const RecordedShape recorded = RecordedShapeOf(input_, stream_);
+        const RecordedShape recorded = RecordedShapeOf(run_.Input(), stream_);
         std::tie(cropWidth_, cropHeight_) = CropOf(job_, recorded, width_, height_);
         fieldOrder_ = job_.swapFields ? Swapped(recorded.fieldOrder) : recorded.fieldOrder;
         pixelAspect_ = stream_.sample_aspect_ratio.num > 0 ? stream_.sample_aspect_ratio
                                                            : stream_.codecpar->sample_aspect_ratio;
-        rate_ = av_guess_frame_rate(&input_.Context(), &stream_, nullptr);
+        rate_ = av_guess_frame_rate(&run_.Input().Context(), &stream_, nullptr);
         if (rate_.num <= 0 || rate_.den <= 0) {
             rate_ = {25, 1};
         }
-        timeline_.emplace(output_.Timing(), stream_.time_base, rate_, stream_.start_time);
+        run_.PlaceFrames(stream_, rate_);
         // UYVY (the samples of the frames themselves) for YUV outputs, 24-bit RGB for RGB ones.
         const AVPixelFormat nearest =
             job_.format ? FfmpegFormatOf(*job_.format) : AV_PIX_FMT_UYVY422;
-        encoder_.emplace(output_,
-                         PictureStream{cropWidth_, cropHeight_, timeline_->OutputTimeBase(), rate_,
-                                       fieldOrder_, pixelAspect_},
+        encoder_.emplace(run_.Output(),
+                         PictureStream{cropWidth_, cropHeight_, run_.Frames().OutputTimeBase(),
+                                       rate_, fieldOrder_, pixelAspect_},
                          nearest, job_.choices);
         format_ = job_.format                                 ? job_.format
                   : IsRgbPixelFormat(encoder_->PixelFormat()) ? &kRgb24
                                                               : &kUyvy;
+        BeginDecompression();
+        picture_.emplace(*format_, width_, cropWidth_, cropHeight_);
+        run_.Start(stream_, job_.sound, "decoded", stream_.nb_frames);
+    }
+
+    void BeginDecompression() {
         if (job_.swapFields) {
-            driver_.SwapFieldOrder();
+            run_.Driver().SwapFieldOrder();
         }
         inputHeader_ = QlnuHeader(width_, height_);
         outputHeader_ = UncompressedHeader(*format_, width_, height_);
-        if (const LRESULT answer = driver_.BeginDecompression(inputHeader_, &outputHeader_);
+        if (const LRESULT answer = run_.Driver().BeginDecompression(inputHeader_, &outputHeader_);
             answer != ICERR_OK) {
-            throw FileError(input_.Name(), "the driver refuses to decompress its frames to " +
-                                               LayoutName(*format_) + " (answer " +
-                                               std::to_string(answer) + ")");
+            throw FileError(run_.Input().Name(), "the driver refuses to decompress its frames to " +
+                                                     LayoutName(*format_) + " (answer " +
+                                                     std::to_string(answer) + ")");
         }
-        picture_.emplace(*format_, width_, cropWidth_, cropHeight_);
-        sound_.emplace(input_, output_, job_.sound, stream_, stream_.start_time);
-        progress_.emplace("decoded", stream_.nb_frames);
-        output_.Start();
     }
 
     // The number a host gives the frame at `time`, counting from 1.
@@ -277,7 +267,7 @@ private:
         }
         FrameCheck check =
             CheckFrame(packet.data, static_cast<std::size_t>(packet.size), width_, height_);
-        if ((packet.flags & AV_PKT_FLAG_CORRUPT) != 0 && check.shape != FrameShape::kDamaged) {
+        if ((packet.flags & AV_PKT_FLAG_CORRUPT) != 0) {
             check = {FrameShape::kDamaged, "the file ends inside it"};
         }
         if (check.shape == FrameShape::kDamaged) {
@@ -285,59 +275,53 @@ private:
             return;
         }
         oneField_ += check.shape == FrameShape::kOneField;
-        driver_.Decompress(inputHeader_, packet.data, static_cast<std::size_t>(packet.size),
-                           outputHeader_, &decoded_);
+        run_.Driver().Decompress(inputHeader_, packet.data, static_cast<std::size_t>(packet.size),
+                                 outputHeader_, &decoded_);
         Write(picture_->From(decoded_), packet.pts);
     }
 
     void Damaged(const AVPacket& packet, const std::string& damage) {
         ++damaged_;
+        const bool repeat = job_.onDamage == OnDamage::kRepeat && frames_ > 0;
         const char* outcome = job_.onDamage == OnDamage::kStop ? "the job stops here"
-                              : job_.onDamage == OnDamage::kRepeat && frames_ > 0
-                                  ? "the frame before it is shown again"
-                                  : "left out";
-        progress_->Note(input_.Name() + ": frame " + std::to_string(FrameNumber(packet.pts)) +
-                        " is damaged (" + damage + "); " + outcome);
-        switch (job_.onDamage) {
-            case OnDamage::kStop:
-                stopped_ = true;
-                break;
-            case OnDamage::kRepeat:
-                if (frames_ > 0) {
-                    Write(picture_->From(decoded_), packet.pts);
-                    break;
-                }
-                [[fallthrough]];
-            case OnDamage::kSkip:
-                timeline_->Skip(packet.pts);
-                break;
+                              : repeat                         ? "the frame before is shown again"
+                                                               : "left out";
+        run_.Note("frame " + std::to_string(FrameNumber(packet.pts)) + " is damaged (" + damage +
+                  "); " + outcome);
+        if (job_.onDamage == OnDamage::kStop) {
+            run_.Stop();
+        } else if (repeat) {
+            Write(picture_->From(decoded_), packet.pts);
+        } else {
+            run_.Frames().Skip(packet.pts);
         }
     }
 
     void Write(const AVFrame& picture, int64_t time) {
-        const Timeline::Placement placement = timeline_->Place(time);
-        for (int64_t copy = 0; copy < placement.copies; ++copy) {
-            encoder_->Write(picture, placement.time + copy);
+        const Timeline::Placement placement = run_.Frames().Place(time);
+        // A gap where the output keeps no time is filled with the frame before.
+        for (int64_t copy = 1; copy < placement.copies; ++copy) {
+            encoder_->Repeat(placement.time + copy - 1);
         }
+        encoder_->Write(picture, placement.time + placement.copies - 1);
         ++frames_;
-        progress_->FrameDone();
+        run_.FrameDone();
     }
 
     void Finish() {
-        driver_.EndDecompression();
+        run_.Driver().EndDecompression();
         if (frames_ == 0) {
-            throw FileError(input_.Name(), damaged_ > 0 ? "holds no frame that is not damaged"
-                                                        : "holds no frames");
+            throw FileError(run_.Input().Name(), damaged_ > 0 ? "holds no frame that is not damaged"
+                                                              : "holds no frames");
         }
         encoder_->Finish();
-        sound_->Finish();
-        output_.Finish();
-        progress_->Finish(Summary());
+        run_.Finish(Summary());
     }
 
     std::string Summary() const {
-        std::string summary = output_.Name() + ", " + av_get_pix_fmt_name(encoder_->PixelFormat()) +
-                              ", " + FieldOrderText(fieldOrder_);
+        std::string summary = run_.Output().Name() + ", " +
+                              av_get_pix_fmt_name(encoder_->PixelFormat()) + ", " +
+                              FieldOrderText(fieldOrder_);
         if (job_.swapFields) {
             summary += " (moved down a line)";
         }
@@ -350,42 +334,32 @@ private:
                 ", cropped to " + std::to_string(cropWidth_) + " x " + std::to_string(cropHeight_);
         }
         summary += ", decompressed to " + LayoutName(*format_);
-        if (const std::string sound = sound_->Summary(); !sound.empty()) {
-            summary += "; " + sound;
-        }
         if (oneField_ > 0) {
             summary += "; " + std::to_string(oneField_) + " one-field frame" +
                        (oneField_ == 1 ? "" : "s") + " shown line-doubled";
         }
-        if (const int64_t missing = timeline_->MissingFrames(); missing > 0) {
-            summary += "; " + std::to_string(missing) + " dropped frame" +
-                       (missing == 1 ? "" : "s") + MissingOutcome();
-        }
         if (damaged_ > 0) {
-            summary +=
-                "; " + std::to_string(damaged_) + " damaged frame" + (damaged_ == 1 ? "" : "s");
+            summary += "; " + std::to_string(damaged_) + " damaged frame" +
+                       (damaged_ == 1 ? "" : "s") + DamageOutcome();
         }
         return summary;
     }
 
-    const char* MissingOutcome() const {
-        switch (output_.Timing()) {
-            case FrameTiming::kTimestamps:
-                return " kept as gaps";
-            case FrameTiming::kSlots:
-                return " kept as empty chunks";
-            case FrameTiming::kNone:
+    const char* DamageOutcome() const {
+        switch (job_.onDamage) {
+            case OnDamage::kSkip:
+                return " left out";
+            case OnDamage::kRepeat:
+                return " shown as the frame before";
+            case OnDamage::kStop:
                 break;
         }
-        return " filled by repeating the frame before";
+        return ", where the job stopped";
     }
 
     const DecodeJob& job_;
-    MediaInput input_;
+    Job run_;
     AVStream& stream_;
-    DriverHost driver_;
-    // Declared after the driver: the output is finished or removed before the driver goes.
-    MediaOutput output_;
 
     int width_ = 0;
     int height_ = 0;
@@ -397,16 +371,12 @@ private:
     const PictureFormat* format_ = nullptr;
     BITMAPINFOHEADER inputHeader_{};
     BITMAPINFOHEADER outputHeader_{};
-    std::optional<Timeline> timeline_;
     std::optional<PictureEncoder> encoder_;
     std::optional<DecodedPicture> picture_;
-    std::optional<Sound> sound_;
-    std::optional<Progress> progress_;
     Bytes decoded_;
     int64_t frames_ = 0;
     int64_t oneField_ = 0;
     int64_t damaged_ = 0;
-    bool stopped_ = false;
 };
 
 }  // namespace

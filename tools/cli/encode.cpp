@@ -2,7 +2,6 @@
 // every frame through the driver's compression messages, with the source's sound, field
 // order, pixel shape and timing.
 #include <cstring>
-#include <deque>
 
 extern "C" {
 #include <libavutil/parseutils.h>
@@ -11,15 +10,10 @@ extern "C" {
 #include "command_line.h"
 #include "commands.h"
 #include "common/fourcc.h"
-#include "driver_host.h"
 #include "fields.h"
-#include "media_input.h"
-#include "media_output.h"
-#include "progress.h"
+#include "job.h"
 #include "scaler.h"
-#include "sound.h"
 #include "source_video.h"
-#include "timeline.h"
 #include "tool_error.h"
 
 namespace {
@@ -177,35 +171,43 @@ class Encoder {
 public:
     explicit Encoder(const EncodeJob& job)
         : job_(job),
-          input_(job.input, job.rate),
-          stream_(input_.VideoStream()),
-          video_(input_, stream_),
-          output_(job.output, job.container, input_.File().Identity()) {
-        RequireQlnuContainer(output_);
+          run_(job.input, job.rate, job.output, job.container),
+          stream_(run_.Input().VideoStream()),
+          video_(run_.Input(), stream_) {
+        RequireQlnuContainer(run_.Output());
     }
 
     void Run() {
         const AVFrame* first = FirstPicture();
         Begin(*first);
         Compress(*first);
-        Pump();
+        CompressDecoded();
+        run_.Pump(stream_, [this](AVPacket& packet) {
+            SendPicture(&packet);
+            CompressDecoded();
+        });
+        SendPicture(nullptr);
+        CompressDecoded();
         Finish();
     }
+
+    int Status() const { return damaged_ > 0 ? kExitDamaged : 0; }
 
 private:
     // Reads until the decoder gives the first picture, holding the other streams' packets.
     const AVFrame* FirstPicture() {
+        bool ended = false;
         for (;;) {
             if (const AVFrame* frame = video_.Receive()) {
                 return frame;
             }
-            if (ended_) {
-                throw FileError(input_.Name(), "holds no pictures");
+            if (ended) {
+                throw FileError(run_.Input().Name(), "holds no pictures");
             }
             PacketPointer packet(av_packet_alloc());
-            if (!input_.Read(packet.get())) {
-                ended_ = true;
-                video_.Send(nullptr);
+            if (!run_.Input().Read(packet.get())) {
+                ended = true;
+                SendPicture(nullptr);
             } else if (packet->stream_index == stream_.index) {
                 SendPicture(packet.get());
             } else {
@@ -215,10 +217,10 @@ private:
     }
 
     void Begin(const AVFrame& first) {
-        source_ = ShapeOf(input_, stream_, first);
+        source_ = ShapeOf(run_.Input(), stream_, first);
         if (!job_.pad && (source_.width % kBlock != 0 || source_.height % kBlock != 0)) {
             throw FileError(
-                input_.Name(),
+                run_.Input().Name(),
                 "the picture is " + SizeText(source_.width, source_.height) +
                     "; QLNU needs a width and height that are multiples of 16 (--pad "
                     "adds black to make it " +
@@ -232,156 +234,121 @@ private:
         shift_ = (sourceOrder_ == AV_FIELD_TT) != job_.swapFields;
         // 24-bit RGB for RGB sources, the codec's own UYVY for YUV ones.
         format_ = job_.format ? job_.format : video_.IsRgb() ? &kRgb24 : &kUyvy;
+        BeginCompression();
+        rate_ = FrameRateOf(run_.Input(), stream_);
+        run_.PlaceFrames(stream_, rate_);
+        qlnu_ = &AddQlnuStream(run_.Output(), width_, height_,
+                               interlaced_ ? kQlnuFieldOrder : AV_FIELD_PROGRESSIVE,
+                               source_.pixelAspect, rate_, run_.Frames().OutputTimeBase());
+        picture_.emplace(*format_, width_, height_);
+        run_.Start(stream_, job_.sound, "encoded", ExpectedFrames(), held_);
+        held_.clear();
+    }
 
+    void BeginCompression() {
         if (shift_) {
-            driver_.SwapFieldOrder();
+            run_.Driver().SwapFieldOrder();
         }
         inputHeader_ = UncompressedHeader(*format_, width_, height_);
-        if (const LRESULT answer = driver_.BeginCompression(inputHeader_, &outputHeader_);
+        if (const LRESULT answer = run_.Driver().BeginCompression(inputHeader_, &outputHeader_);
             answer != ICERR_OK) {
             throw ToolError("the driver refuses to compress " + SizeText(width_, height_) +
-                            " pictures in " + format_->name + " (answer " + std::to_string(answer) +
-                            ")");
+                            " pictures in " + LayoutName(*format_) + " (answer " +
+                            std::to_string(answer) + ")");
         }
-        rate_ = FrameRateOf(input_, stream_);
-        timeline_.emplace(output_.Timing(), stream_.time_base, rate_, stream_.start_time);
-        qlnu_ = &AddQlnuStream(output_, width_, height_,
-                               interlaced_ ? kQlnuFieldOrder : AV_FIELD_PROGRESSIVE,
-                               source_.pixelAspect, rate_, timeline_->OutputTimeBase());
-        sound_.emplace(input_, output_, job_.sound, stream_, stream_.start_time);
-        picture_.emplace(*format_, width_, height_);
-        progress_.emplace("encoded", ExpectedFrames());
-        output_.Start();
-        for (const PacketPointer& packet : held_) {
-            sound_->Take(packet.get());
-        }
-        held_.clear();
     }
 
     int64_t ExpectedFrames() const {
         if (stream_.nb_frames > 0) {
             return stream_.nb_frames;
         }
-        const int64_t duration = input_.Context().duration;
+        const int64_t duration = run_.Input().Context().duration;
         return duration > 0 ? av_rescale_q(duration, AV_TIME_BASE_Q, av_inv_q(rate_)) : 0;
     }
 
+    // Hands the decoder a packet (nullptr at the end) and notes damage the decoder finds.
     void SendPicture(const AVPacket* packet) {
         if (!video_.Send(packet)) {
             NoteDamage(packet->pts);
         }
+        lastTime_ = packet != nullptr ? packet->pts : lastTime_;
     }
 
     void NoteDamage(int64_t time) {
         ++damaged_;
-        if (progress_) {
-            const double seconds = time == AV_NOPTS_VALUE ? 0 : time * av_q2d(stream_.time_base);
-            char when[32];
-            std::snprintf(when, sizeof when, "%.3f", seconds);
-            progress_->Note(input_.Name() + ": the video is damaged at " + when +
-                            " s; its pictures are left out");
+        const double seconds = time == AV_NOPTS_VALUE ? 0 : time * av_q2d(stream_.time_base);
+        char when[32];
+        std::snprintf(when, sizeof when, "%.3f", seconds);
+        run_.Note(std::string("the video is damaged at ") + when + " s; its pictures are left out");
+    }
+
+    void CompressDecoded() {
+        while (const AVFrame* frame = video_.Receive()) {
+            Compress(*frame);
+        }
+        if (video_.TakeDamage()) {
+            NoteDamage(lastTime_);
         }
     }
 
     void Compress(const AVFrame& frame) {
         if (frame.width != source_.width || frame.height != source_.height) {
-            throw FileError(input_.Name(),
+            throw FileError(run_.Input().Name(),
                             "the picture size changes at frame " + std::to_string(frames_ + 1));
         }
-        const Timeline::Placement placement = timeline_->Place(frame.best_effort_timestamp);
-        const DriverHost::FrameReport report = driver_.Compress(
+        const Timeline::Placement placement = run_.Frames().Place(frame.best_effort_timestamp);
+        const DriverHost::FrameReport report = run_.Driver().Compress(
             inputHeader_, picture_->From(frame, interlaced_), outputHeader_, &frame_);
         PacketPointer packet(av_packet_alloc());
         packet->data = frame_.data();
         packet->size = static_cast<int>(report.bytes);
         packet->stream_index = qlnu_->index;
         packet->pts = packet->dts =
-            av_rescale_q(placement.time, timeline_->OutputTimeBase(), qlnu_->time_base);
+            av_rescale_q(placement.time, run_.Frames().OutputTimeBase(), qlnu_->time_base);
         packet->duration = av_rescale_q(1, av_inv_q(rate_), qlnu_->time_base);
         packet->flags = (report.flags & AVIIF_KEYFRAME) != 0 ? AV_PKT_FLAG_KEY : 0;
-        output_.Write(packet.get());
+        run_.Output().Write(packet.get());
         ++frames_;
-        progress_->FrameDone();
-    }
-
-    void Pump() {
-        for (const AVFrame* frame; (frame = video_.Receive()) != nullptr;) {
-            Compress(*frame);
-        }
-        PacketPointer packet(av_packet_alloc());
-        while (!ended_ && input_.Read(packet.get())) {
-            if (!sound_->Take(packet.get()) && packet->stream_index == stream_.index) {
-                SendPicture(packet.get());
-                for (const AVFrame* frame; (frame = video_.Receive()) != nullptr;) {
-                    Compress(*frame);
-                }
-            }
-            av_packet_unref(packet.get());
-        }
-        video_.Send(nullptr);
-        for (const AVFrame* frame; (frame = video_.Receive()) != nullptr;) {
-            Compress(*frame);
-        }
-        if (video_.TakeDamage()) {
-            NoteDamage(AV_NOPTS_VALUE);
-        }
+        run_.FrameDone();
     }
 
     void Finish() {
-        driver_.EndCompression();
-        sound_->Finish();
-        output_.Finish([this](int descriptor) {
-            if (width_ != source_.width || height_ != source_.height) {
+        run_.Driver().EndCompression();
+        const bool padded = width_ != source_.width || height_ != source_.height;
+        run_.Finish(Summary(), [this, padded](int descriptor) {
+            if (padded) {
                 RecordAviValidArea(descriptor, source_.width, source_.height);
             }
         });
-        progress_->Finish(Summary());
     }
 
     std::string Summary() const {
-        std::string summary = output_.Name() + ", QLNU " + SizeText(width_, height_) + " at " +
-                              RateText(rate_) + " fps";
+        std::string summary = run_.Output().Name() + ", QLNU " + SizeText(width_, height_) +
+                              " at " + RateText(rate_) + " fps";
         if (width_ != source_.width || height_ != source_.height) {
             summary += " (padded from " + SizeText(source_.width, source_.height) + ")";
         }
         summary += ", " + FieldOrderText(interlaced_ ? kQlnuFieldOrder : AV_FIELD_PROGRESSIVE);
         if (shift_) {
-            summary += std::string(" (moved up a line from ") + FieldOrderText(sourceOrder_) + ")";
+            summary += " (moved up a line from " + FieldOrderText(sourceOrder_) + ")";
         }
         if (const std::string shape = ShapeText(source_.pixelAspect, width_, height_);
             !shape.empty()) {
             summary += ", " + shape;
         }
         summary += ", compressed from " + LayoutName(*format_);
-        if (const std::string sound = sound_->Summary(); !sound.empty()) {
-            summary += "; " + sound;
-        }
-        if (const int64_t missing = timeline_->MissingFrames(); missing > 0) {
-            summary += "; " + std::to_string(missing) + " frame period" +
-                       (missing == 1 ? "" : "s") + " without a picture in the source" +
-                       (output_.Timing() == FrameTiming::kSlots ? " kept as dropped frames"
-                                                                : " kept as gaps");
-        }
         if (damaged_ > 0) {
-            summary += "; damaged video left out " + std::to_string(damaged_) + " time" +
+            summary += "; the video was damaged " + std::to_string(damaged_) + " time" +
                        (damaged_ == 1 ? "" : "s");
         }
         return summary;
     }
 
-public:
-    int Status() const { return damaged_ > 0 ? kExitDamaged : 0; }
-
-private:
     const EncodeJob& job_;
-    MediaInput input_;
+    Job run_;
     AVStream& stream_;
     SourceVideo video_;
-    DriverHost driver_;
-    // Declared after the driver: the output is finished or removed before the driver goes.
-    MediaOutput output_;
-    std::deque<PacketPointer> held_;
-    bool ended_ = false;
+    std::vector<PacketPointer> held_;  // sound read before the first picture
 
     SourceShape source_{};
     int width_ = 0;
@@ -393,14 +360,12 @@ private:
     BITMAPINFOHEADER inputHeader_{};
     BITMAPINFOHEADER outputHeader_{};
     AVRational rate_{};
-    std::optional<Timeline> timeline_;
     AVStream* qlnu_ = nullptr;
-    std::optional<Sound> sound_;
     std::optional<DriverPicture> picture_;
-    std::optional<Progress> progress_;
     Bytes frame_;
     int64_t frames_ = 0;
     int64_t damaged_ = 0;
+    int64_t lastTime_ = AV_NOPTS_VALUE;  // of the last packet given to the decoder
 };
 
 }  // namespace

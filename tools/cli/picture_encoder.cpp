@@ -104,6 +104,11 @@ void PictureEncoder::Write(const AVFrame& picture, int64_t time) {
     Encode(frame_.get());
 }
 
+void PictureEncoder::Repeat(int64_t time) {
+    frame_->pts = time;
+    Encode(frame_.get());
+}
+
 void PictureEncoder::Encode(const AVFrame* frame) {
     if (const int error = avcodec_send_frame(encoder_.get(), frame); error < 0) {
         throw FileError(output_.Name(), "cannot encode: " + AvErrorText(error));

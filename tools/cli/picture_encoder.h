@@ -36,6 +36,8 @@ public:
     AVPixelFormat PixelFormat() const { return encoder_->pix_fmt; }
     // Converts `picture` to the encoder's pixel format and writes it at `time`.
     void Write(const AVFrame& picture, int64_t time);
+    // Writes the last picture again, at `time`.
+    void Repeat(int64_t time);
     // Writes what the encoder still holds.
     void Finish();
 

@@ -18,8 +18,10 @@ public:
     AVRational OutputTimeBase() const;
 
     struct Placement {
-        int64_t time;    // the output time of the frame's first copy
-        int64_t copies;  // 1, or more where a gap is filled by repeating the frame
+        int64_t time;  // the output time of the first frame to write
+        // 1; more where a gap before the frame is filled: the frame before is written
+        // copies - 1 times, then the frame.
+        int64_t copies;
     };
     // Places the frame stamped `time` (input time base; AV_NOPTS_VALUE when unknown).
     Placement Place(int64_t time);
