@@ -52,20 +52,26 @@ LRESULT DriverHost::BeginCompression(const BITMAPINFOHEADER& input,
     return Send(ICM_COMPRESS_BEGIN, AsParameter(&in), AsParameter(output));
 }
 
-DriverHost::FrameReport DriverHost::Compress(const BITMAPINFOHEADER& input, const Bytes& picture,
-                                             const BITMAPINFOHEADER& output, Bytes* frame) const {
+std::size_t DriverHost::CompressedBytes(const BITMAPINFOHEADER& input,
+                                        const BITMAPINFOHEADER& output) const {
     BITMAPINFOHEADER in = input;
     BITMAPINFOHEADER out = output;
-    frame->resize(
-        static_cast<std::size_t>(Send(ICM_COMPRESS_GET_SIZE, AsParameter(&in), AsParameter(&out))));
+    return static_cast<std::size_t>(
+        Send(ICM_COMPRESS_GET_SIZE, AsParameter(&in), AsParameter(&out)));
+}
+
+DriverHost::FrameReport DriverHost::Compress(const BITMAPINFOHEADER& input, const BYTE* picture,
+                                             const BITMAPINFOHEADER& output, BYTE* frame) const {
+    BITMAPINFOHEADER in = input;
+    BITMAPINFOHEADER out = output;
     DWORD chunkId = 0;
     DWORD flags = 0;
     ICCOMPRESS request{};
     request.dwFlags = ICCOMPRESS_KEYFRAME;
     request.lpbiOutput = &out;
-    request.lpOutput = frame->data();
+    request.lpOutput = frame;
     request.lpbiInput = &in;
-    request.lpInput = const_cast<BYTE*>(picture.data());
+    request.lpInput = const_cast<BYTE*>(picture);
     request.lpckid = &chunkId;
     request.lpdwFlags = &flags;
     Send(ICM_COMPRESS, AsParameter(&request), sizeof request);
@@ -87,16 +93,15 @@ LRESULT DriverHost::BeginDecompression(const BITMAPINFOHEADER& input,
 }
 
 void DriverHost::Decompress(const BITMAPINFOHEADER& input, const BYTE* frame, std::size_t bytes,
-                            const BITMAPINFOHEADER& output, Bytes* picture) const {
+                            const BITMAPINFOHEADER& output, BYTE* picture) const {
     BITMAPINFOHEADER in = input;
     in.biSizeImage = static_cast<DWORD>(bytes);
     BITMAPINFOHEADER out = output;
-    picture->resize(out.biSizeImage);
     ICDECOMPRESS request{};
     request.lpbiInput = &in;
     request.lpInput = const_cast<BYTE*>(frame);
     request.lpbiOutput = &out;
-    request.lpOutput = picture->data();
+    request.lpOutput = picture;
     Send(ICM_DECOMPRESS, AsParameter(&request), sizeof request);
 }
 

@@ -32,18 +32,29 @@ public:
     };
     // One ICM_COMPRESS into `frame` (sized by ICM_COMPRESS_GET_SIZE).
     FrameReport Compress(const BITMAPINFOHEADER& input, const Bytes& picture,
-                         const BITMAPINFOHEADER& output, Bytes* frame) const;
+                         const BITMAPINFOHEADER& output, Bytes* frame) const {
+        frame->resize(CompressedBytes(input, output));
+        return Compress(input, picture.data(), output, frame->data());
+    }
+    // ICM_COMPRESS_GET_SIZE: the most bytes a compressed frame takes.
+    std::size_t CompressedBytes(const BITMAPINFOHEADER& input,
+                                const BITMAPINFOHEADER& output) const;
+    // One ICM_COMPRESS into the CompressedBytes() bytes at `frame`.
+    FrameReport Compress(const BITMAPINFOHEADER& input, const BYTE* picture,
+                         const BITMAPINFOHEADER& output, BYTE* frame) const;
     void EndCompression() const;
 
     // ICM_DECOMPRESS_QUERY and ICM_DECOMPRESS_BEGIN; the first answer other than ICERR_OK.
     LRESULT BeginDecompression(const BITMAPINFOHEADER& input, BITMAPINFOHEADER* output) const;
     void Decompress(const BITMAPINFOHEADER& input, const Bytes& frame,
                     const BITMAPINFOHEADER& output, Bytes* picture) const {
-        Decompress(input, frame.data(), frame.size(), output, picture);
+        picture->resize(output.biSizeImage);
+        Decompress(input, frame.data(), frame.size(), output, picture->data());
     }
-    // One ICM_DECOMPRESS of the `bytes` bytes at `frame`.
+    // One ICM_DECOMPRESS of the `bytes` bytes at `frame` into the biSizeImage bytes of the
+    // output format at `picture`.
     void Decompress(const BITMAPINFOHEADER& input, const BYTE* frame, std::size_t bytes,
-                    const BITMAPINFOHEADER& output, Bytes* picture) const;
+                    const BITMAPINFOHEADER& output, BYTE* picture) const;
     void EndDecompression() const;
 
 private:

@@ -1,6 +1,7 @@
 // qlnu decode: QLNU video to any video FFmpeg writes, every frame through the driver's
 // decompression messages, with the file's sound, field order, pixel shape and timing.
 #include <cstring>
+#include <functional>
 
 #include "command_line.h"
 #include "commands.h"
@@ -234,6 +235,12 @@ private:
                                                               : &kUyvy;
         BeginDecompression();
         picture_.emplace(*format_, width_, cropWidth_, cropHeight_);
+        // Whole frames of packed YUV that the encoder takes as they are: the driver writes
+        // them into the encoder's picture, and nothing is converted.
+        const bool packedYuv = !IsRgb(*format_) && format_->compression != kFourCCY16;
+        inPlace_ = packedYuv && cropWidth_ == width_ && cropHeight_ == height_ &&
+                   encoder_->TakesAsTheyAre(FfmpegFormatOf(*format_),
+                                            static_cast<int>(RowBytes(*format_, width_)));
         run_.Start(stream_, job_.sound, "decoded", stream_.nb_frames);
     }
 
@@ -275,9 +282,17 @@ private:
             return;
         }
         oneField_ += check.shape == FrameShape::kOneField;
-        run_.Driver().Decompress(inputHeader_, packet.data, static_cast<std::size_t>(packet.size),
-                                 outputHeader_, &decoded_);
-        Write(picture_->From(decoded_), packet.pts);
+        const auto bytes = static_cast<std::size_t>(packet.size);
+        if (inPlace_) {
+            BYTE* picture = encoder_->NextPicture().data[0];
+            run_.Driver().Decompress(inputHeader_, packet.data, bytes, outputHeader_, picture);
+            Write(packet.pts, [this](int64_t time) { encoder_->WriteNext(time); });
+            return;
+        }
+        decoded_.resize(outputHeader_.biSizeImage);
+        run_.Driver().Decompress(inputHeader_, packet.data, bytes, outputHeader_, decoded_.data());
+        const AVFrame& picture = picture_->From(decoded_);
+        Write(packet.pts, [this, &picture](int64_t time) { encoder_->Write(picture, time); });
     }
 
     void Damaged(const AVPacket& packet, const std::string& damage) {
@@ -291,19 +306,21 @@ private:
         if (job_.onDamage == OnDamage::kStop) {
             run_.Stop();
         } else if (repeat) {
-            Write(picture_->From(decoded_), packet.pts);
+            Write(packet.pts, [this](int64_t time) { encoder_->Repeat(time); });
         } else {
             run_.Frames().Skip(packet.pts);
         }
     }
 
-    void Write(const AVFrame& picture, int64_t time) {
+    // Places a frame of the input at `time` and has `write` write its picture at the output
+    // time it is given.
+    void Write(int64_t time, const std::function<void(int64_t)>& write) {
         const Timeline::Placement placement = run_.Frames().Place(time);
         // A gap where the output keeps no time is filled with the frame before.
         for (int64_t copy = 1; copy < placement.copies; ++copy) {
             encoder_->Repeat(placement.time + copy - 1);
         }
-        encoder_->Write(picture, placement.time + placement.copies - 1);
+        write(placement.time + placement.copies - 1);
         ++frames_;
         run_.FrameDone();
     }
@@ -373,6 +390,7 @@ private:
     BITMAPINFOHEADER outputHeader_{};
     std::optional<PictureEncoder> encoder_;
     std::optional<DecodedPicture> picture_;
+    bool inPlace_ = false;  // the driver writes into the encoder's pictures
     Bytes decoded_;
     int64_t frames_ = 0;
     int64_t oneField_ = 0;

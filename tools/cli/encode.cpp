@@ -256,6 +256,7 @@ private:
                             " pictures in " + LayoutName(*format_) + " (answer " +
                             std::to_string(answer) + ")");
         }
+        frameBytes_ = run_.Driver().CompressedBytes(inputHeader_, outputHeader_);
     }
 
     int64_t ExpectedFrames() const {
@@ -297,11 +298,14 @@ private:
                             "the picture size changes at frame " + std::to_string(frames_ + 1));
         }
         const Timeline::Placement placement = run_.Frames().Place(frame.best_effort_timestamp);
-        const DriverHost::FrameReport report = run_.Driver().Compress(
-            inputHeader_, picture_->From(frame, interlaced_), outputHeader_, &frame_);
+        // The driver writes into the packet's own buffer, which the writer keeps without a copy.
         PacketPointer packet(av_packet_alloc());
-        packet->data = frame_.data();
-        packet->size = static_cast<int>(report.bytes);
+        if (av_new_packet(packet.get(), static_cast<int>(frameBytes_)) < 0) {
+            throw std::bad_alloc();
+        }
+        const DriverHost::FrameReport report = run_.Driver().Compress(
+            inputHeader_, picture_->From(frame, interlaced_).data(), outputHeader_, packet->data);
+        av_shrink_packet(packet.get(), static_cast<int>(report.bytes));
         packet->stream_index = qlnu_->index;
         packet->pts = packet->dts =
             av_rescale_q(placement.time, run_.Frames().OutputTimeBase(), qlnu_->time_base);
@@ -362,7 +366,7 @@ private:
     AVRational rate_{};
     AVStream* qlnu_ = nullptr;
     std::optional<DriverPicture> picture_;
-    Bytes frame_;
+    std::size_t frameBytes_ = 0;  // the most a compressed frame takes
     int64_t frames_ = 0;
     int64_t damaged_ = 0;
     int64_t lastTime_ = AV_NOPTS_VALUE;  // of the last packet given to the decoder

@@ -195,10 +195,6 @@ void OutputFile::Close() {
     if (fchmod(descriptor_, replacedMode_.value_or(NewFileMode())) != 0) {
         ThrowSystemError(path_, "cannot write");
     }
-    // What is replaced is gone once the name moves, so the new bytes must be on the disk.
-    if (replacedMode_ && fsync(descriptor_) != 0) {
-        ThrowSystemError(path_, "cannot write");
-    }
     const int descriptor = descriptor_;
     descriptor_ = -1;
     if (close(descriptor) != 0) {

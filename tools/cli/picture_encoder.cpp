@@ -89,24 +89,39 @@ PictureEncoder::PictureEncoder(MediaOutput& output, const PictureStream& stream,
     frame_->sample_aspect_ratio = stream.pixelAspect;
     frame_->interlaced_frame = interlaced_;
     frame_->top_field_first = stream.fieldOrder == AV_FIELD_TT;
-    if (av_frame_get_buffer(frame_.get(), 0) < 0) {
+    // Rows one after the other where their size allows it (packed 4:2:2 rows of pictures
+    // whose width is a multiple of 16), so that the driver can write pictures in place.
+    constexpr int kRowAlignment = 32;
+    if (av_frame_get_buffer(frame_.get(), kRowAlignment) < 0) {
         throw std::bad_alloc();
     }
 }
 
-void PictureEncoder::Write(const AVFrame& picture, int64_t time) {
+bool PictureEncoder::TakesAsTheyAre(AVPixelFormat format, int rowBytes) const {
+    return format == encoder_->pix_fmt && frame_->linesize[0] == rowBytes;
+}
+
+AVFrame& PictureEncoder::NextPicture() {
     // The encoder may still hold the previous frame's buffer.
     if (av_frame_make_writable(frame_.get()) < 0) {
         throw std::bad_alloc();
     }
-    scaler_.Convert(picture, encoder_->pix_fmt, frame_->data, frame_->linesize, interlaced_);
+    return *frame_;
+}
+
+void PictureEncoder::WriteNext(int64_t time) {
     frame_->pts = time;
     Encode(frame_.get());
 }
 
+void PictureEncoder::Write(const AVFrame& picture, int64_t time) {
+    AVFrame& next = NextPicture();
+    scaler_.Convert(picture, encoder_->pix_fmt, next.data, next.linesize, interlaced_);
+    WriteNext(time);
+}
+
 void PictureEncoder::Repeat(int64_t time) {
-    frame_->pts = time;
-    Encode(frame_.get());
+    WriteNext(time);
 }
 
 void PictureEncoder::Encode(const AVFrame* frame) {

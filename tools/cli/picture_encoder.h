@@ -38,6 +38,14 @@ public:
     void Write(const AVFrame& picture, int64_t time);
     // Writes the last picture again, at `time`.
     void Repeat(int64_t time);
+
+    // Whether pictures whose samples are laid out as `format`, one row after the other, are
+    // what the encoder takes; then they can be made in NextPicture() and written as they are.
+    bool TakesAsTheyAre(AVPixelFormat format, int rowBytes) const;
+    // The picture to fill for WriteNext().
+    AVFrame& NextPicture();
+    // Writes the picture made in NextPicture() at `time`.
+    void WriteNext(int64_t time);
     // Writes what the encoder still holds.
     void Finish();
 

@@ -18,6 +18,8 @@ SourceVideo::SourceVideo(const MediaInput& input, const AVStream& stream) : name
     CodecContext decoder(avcodec_alloc_context3(codec));
     avcodec_parameters_to_context(decoder.get(), stream.codecpar);
     decoder->pkt_timebase = stream.time_base;
+    // As many threads as the machine has, as FFmpeg's own tools decode.
+    decoder->thread_count = 0;
     decoder_ = OpenCodec(*codec, std::move(decoder), name_ + ": cannot decode its video");
 }
 
