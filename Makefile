@@ -12,4 +12,4 @@ demo:
 
 test:
 	@scripts/bootstrap
-	scripts/run-tests
+	JOBS=$(JOBS) scripts/run-tests
