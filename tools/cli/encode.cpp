@@ -333,8 +333,11 @@ private:
             summary += " (padded from " + SizeText(source_.width, source_.height) + ")";
         }
         summary += ", " + FieldOrderText(interlaced_ ? kQlnuFieldOrder : AV_FIELD_PROGRESSIVE);
-        if (shift_) {
+        if (shift_ && !job_.swapFields) {
             summary += " (moved up a line from " + FieldOrderText(sourceOrder_) + ")";
+        } else if (job_.swapFields) {
+            summary += std::string(" (") + (shift_ ? "moved up a line" : "not moved") + " from " +
+                       FieldOrderText(sourceOrder_) + " by --swap-fields)";
         }
         if (const std::string shape = ShapeText(source_.pixelAspect, width_, height_);
             !shape.empty()) {

@@ -12,6 +12,12 @@ extern "C" {
 #include <memory>
 #include <string>
 
+struct InputContextCloser {
+    void operator()(AVFormatContext* context) const { avformat_close_input(&context); }
+};
+struct OutputContextFreer {
+    void operator()(AVFormatContext* context) const { avformat_free_context(context); }
+};
 struct CodecContextFreer {
     void operator()(AVCodecContext* context) const { avcodec_free_context(&context); }
 };
@@ -28,6 +34,9 @@ struct ResamplerFreer {
     void operator()(SwrContext* resampler) const { swr_free(&resampler); }
 };
 
+// Containers being read and written; the I/O contexts they use are the tool's own.
+using InputContext = std::unique_ptr<AVFormatContext, InputContextCloser>;
+using OutputContext = std::unique_ptr<AVFormatContext, OutputContextFreer>;
 using CodecContext = std::unique_ptr<AVCodecContext, CodecContextFreer>;
 using FramePointer = std::unique_ptr<AVFrame, FrameFreer>;
 using PacketPointer = std::unique_ptr<AVPacket, PacketFreer>;

@@ -5,7 +5,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <cstring>
+#include <string_view>
 
 #include "tool_error.h"
 
@@ -23,6 +25,30 @@ bool OpenedByFfmpeg(const std::string& path) {
 
 }  // namespace
 
+std::optional<int> DescriptorNamed(const std::string& path, int standard) {
+    if (path == "-" || path == "pipe:") {
+        return standard;
+    }
+    const std::string_view standardNames[] = {"/dev/stdin", "/dev/stdout", "/dev/stderr"};
+    for (int descriptor = 0; descriptor < 3; ++descriptor) {
+        if (path == standardNames[descriptor]) {
+            return descriptor;
+        }
+    }
+    for (const std::string_view prefix : {"pipe:", "/dev/fd/", "/proc/self/fd/"}) {
+        if (!path.starts_with(prefix) || path.size() == prefix.size()) {
+            continue;
+        }
+        int descriptor = 0;
+        const char* last = path.data() + path.size();
+        const auto [end, error] = std::from_chars(path.data() + prefix.size(), last, descriptor);
+        if (error == std::errc() && end == last) {
+            return descriptor;
+        }
+    }
+    return std::nullopt;
+}
+
 std::optional<FileIdentity> IdentityOf(int descriptor) {
     struct stat status {};
     if (fstat(descriptor, &status) != 0 || !(S_ISREG(status.st_mode) || S_ISBLK(status.st_mode))) {
@@ -39,11 +65,13 @@ std::string ShownName(const std::string& path, bool output) {
 }
 
 InputFile::InputFile(const std::string& path) : path_(path) {
-    if (path != "-" && OpenedByFfmpeg(path)) {
+    if (const std::optional<int> descriptor = DescriptorNamed(path, STDIN_FILENO)) {
+        if (fcntl(*descriptor, F_GETFD) < 0) {
+            throw FileError(ShownName(path, false), std::strerror(errno));
+        }
+        descriptor_ = *descriptor;
+    } else if (OpenedByFfmpeg(path)) {
         return;
-    }
-    if (path == "-") {
-        descriptor_ = STDIN_FILENO;
     } else {
         descriptor_ = open(path.c_str(), O_RDONLY | O_CLOEXEC);
         if (descriptor_ < 0) {

@@ -17,6 +17,11 @@ struct FileIdentity {
     bool operator==(const FileIdentity&) const = default;
 };
 
+// The descriptor a name stands for: "-" and "pipe:" for `standard` (standard input or output),
+// /dev/stdin, /dev/stdout and /dev/stderr for theirs, "pipe:N", /dev/fd/N and /proc/self/fd/N
+// for N.
+std::optional<int> DescriptorNamed(const std::string& path, int standard);
+
 // The identity of the file `descriptor` refers to, if it is a file (not a pipe or terminal).
 std::optional<FileIdentity> IdentityOf(int descriptor);
 // How the user calls a path in messages: "standard input" and "standard output" for "-".

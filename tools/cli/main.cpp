@@ -96,6 +96,8 @@ int main(int argc, char** argv) {
     try {
         return Run(argc, argv);
     } catch (const ToolError& error) {
+        // What the command printed comes before the line that ends it.
+        std::fflush(stdout);
         // Whatever failed after an interruption failed because of it.
         if (const int signal = InterruptingSignal(); signal != 0) {
             std::fputs("qlnu: interrupted\n", stderr);

@@ -15,42 +15,39 @@ std::string RateText(AVRational rate) {
 
 MediaInput::MediaInput(const std::string& path, std::optional<AVRational> rate)
     : file_(path), name_(ShownName(path, false)) {
-    context_ = avformat_alloc_context();
-    if (context_ == nullptr) {
+    AVFormatContext* context = avformat_alloc_context();
+    if (context == nullptr) {
         throw std::bad_alloc();
     }
-    context_->interrupt_callback = InterruptCallback();
+    context->interrupt_callback = InterruptCallback();
     if (file_.Io() != nullptr) {
-        context_->pb = file_.Io();
-        context_->flags |= AVFMT_FLAG_CUSTOM_IO;
+        context->pb = file_.Io();
+        context->flags |= AVFMT_FLAG_CUSTOM_IO;
     }
     AVDictionary* options = nullptr;
     if (rate) {
         av_dict_set(&options, "framerate", RateText(*rate).c_str(), 0);
     }
+    // FFmpeg frees the context when it cannot open the input.
     const int error =
-        avformat_open_input(&context_, path == "-" ? "pipe:" : path.c_str(), nullptr, &options);
+        avformat_open_input(&context, path == "-" ? "pipe:" : path.c_str(), nullptr, &options);
     const bool rateUnused = av_dict_get(options, "framerate", nullptr, 0) != nullptr;
     av_dict_free(&options);
     StopIfInterrupted();
     if (error < 0) {
-        // avformat_open_input frees the context when it fails.
         throw FileError(name_, error == AVERROR_INVALIDDATA ? "not a video file FFmpeg can read"
                                                             : AvErrorText(error));
     }
+    context_.reset(context);
     if (rate && rateUnused) {
         throw ToolError(
             "--rate is for picture sequences; " + name_ + " keeps its own time (leave --rate out)",
             kExitUsage);
     }
-    if (const int found = avformat_find_stream_info(context_, nullptr); found < 0) {
+    if (const int found = avformat_find_stream_info(context_.get(), nullptr); found < 0) {
         StopIfInterrupted();
         throw FileError(name_, AvErrorText(found));
     }
-}
-
-MediaInput::~MediaInput() {
-    avformat_close_input(&context_);
 }
 
 std::optional<AviVideoProperties> MediaInput::AviProperties() const {
@@ -61,7 +58,7 @@ std::optional<AviVideoProperties> MediaInput::AviProperties() const {
 }
 
 AVStream& MediaInput::VideoStream() const {
-    const int index = av_find_best_stream(context_, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    const int index = av_find_best_stream(context_.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
     if (index < 0) {
         throw FileError(name_, "holds no video stream");
     }
@@ -79,7 +76,7 @@ std::vector<AVStream*> MediaInput::AudioStreams() const {
 }
 
 bool MediaInput::Read(AVPacket* packet) {
-    const int read = av_read_frame(context_, packet);
+    const int read = av_read_frame(context_.get(), packet);
     StopIfInterrupted();
     if (read == AVERROR_EOF) {
         return false;

@@ -15,9 +15,6 @@ public:
     // `rate` is the frame rate of a picture sequence; a ToolError when the input keeps its own
     // time. Throws a ToolError naming the file when FFmpeg cannot read it.
     explicit MediaInput(const std::string& path, std::optional<AVRational> rate = std::nullopt);
-    ~MediaInput();
-    MediaInput(const MediaInput&) = delete;
-    MediaInput& operator=(const MediaInput&) = delete;
 
     AVFormatContext& Context() const { return *context_; }
     const InputFile& File() const { return file_; }
@@ -38,5 +35,5 @@ public:
 private:
     InputFile file_;
     std::string name_;
-    AVFormatContext* context_ = nullptr;
+    InputContext context_;
 };

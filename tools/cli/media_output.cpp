@@ -29,7 +29,8 @@ MediaOutput::MediaOutput(const std::string& path, const std::optional<std::strin
             kExitUsage);
     }
     const char* type = format ? format->c_str() : nullptr;
-    if (avformat_alloc_output_context2(&context_, nullptr, type, path.c_str()) < 0) {
+    AVFormatContext* context = nullptr;
+    if (avformat_alloc_output_context2(&context, nullptr, type, path.c_str()) < 0) {
         if (format) {
             throw ToolError("FFmpeg writes no container called " + *format, kExitUsage);
         }
@@ -37,15 +38,12 @@ MediaOutput::MediaOutput(const std::string& path, const std::optional<std::strin
                         "FFmpeg knows no file type by this name (try .avi, .mkv, .y4m, or "
                         "frame%04d.png)");
     }
+    context_.reset(context);
     context_->interrupt_callback = InterruptCallback();
     context_->opaque = this;
     if ((Format().flags & AVFMT_NOFILE) == 0) {
         RefuseInputAsOutput(path, input);
     }
-}
-
-MediaOutput::~MediaOutput() {
-    avformat_free_context(context_);
 }
 
 FrameTiming MediaOutput::Timing() const {
@@ -58,7 +56,7 @@ FrameTiming MediaOutput::Timing() const {
 }
 
 AVStream& MediaOutput::AddStream() {
-    AVStream* stream = avformat_new_stream(context_, nullptr);
+    AVStream* stream = avformat_new_stream(context_.get(), nullptr);
     if (stream == nullptr) {
         throw std::bad_alloc();
     }
@@ -80,7 +78,7 @@ void MediaOutput::Start() {
         context_->pb = file_->Io();
         context_->flags |= AVFMT_FLAG_CUSTOM_IO;
     }
-    if (const int error = avformat_write_header(context_, nullptr); error < 0) {
+    if (const int error = avformat_write_header(context_.get(), nullptr); error < 0) {
         Fail(error);
     }
 }
@@ -121,7 +119,7 @@ void MediaOutput::Fail(int error) {
 }
 
 void MediaOutput::Write(AVPacket* packet) {
-    if (const int error = av_interleaved_write_frame(context_, packet); error < 0) {
+    if (const int error = av_interleaved_write_frame(context_.get(), packet); error < 0) {
         Fail(error);
     }
     if (!pictureFailure_.empty()) {
@@ -130,7 +128,7 @@ void MediaOutput::Write(AVPacket* packet) {
 }
 
 void MediaOutput::Finish(const std::function<void(int descriptor)>& lastLook) {
-    if (const int error = av_write_trailer(context_); error < 0) {
+    if (const int error = av_write_trailer(context_.get()); error < 0) {
         Fail(error);
     }
     if (!pictureFailure_.empty()) {

@@ -24,9 +24,6 @@ public:
     // path's extension. Throws a ToolError when there is none.
     MediaOutput(const std::string& path, const std::optional<std::string>& format,
                 const std::optional<FileIdentity>& input);
-    ~MediaOutput();
-    MediaOutput(const MediaOutput&) = delete;
-    MediaOutput& operator=(const MediaOutput&) = delete;
 
     AVFormatContext& Context() const { return *context_; }
     const AVOutputFormat& Format() const { return *context_->oformat; }
@@ -60,5 +57,5 @@ private:
     std::unique_ptr<OutputFile> file_;
     std::vector<std::unique_ptr<OutputFile>> pictures_;
     std::string pictureFailure_;  // why the last picture could not be opened
-    AVFormatContext* context_ = nullptr;
+    OutputContext context_;
 };

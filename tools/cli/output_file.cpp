@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <charconv>
 #include <climits>
 #include <cstring>
 
@@ -15,34 +14,11 @@
 
 namespace {
 
-// The descriptor a name stands for: "-", "pipe:" and /dev/stdout for standard output, and
-// "pipe:N", /dev/fd/N and /proc/self/fd/N for descriptor N.
-std::optional<int> InheritedDescriptor(const std::string& path) {
-    if (path == "-" || path == "pipe:" || path == "/dev/stdout") {
-        return STDOUT_FILENO;
-    }
-    if (path == "/dev/stderr") {
-        return STDERR_FILENO;
-    }
-    for (const std::string_view prefix : {"pipe:", "/dev/fd/", "/proc/self/fd/"}) {
-        if (!path.starts_with(prefix) || path.size() == prefix.size()) {
-            continue;
-        }
-        int descriptor = 0;
-        const char* last = path.data() + path.size();
-        const auto [end, error] = std::from_chars(path.data() + prefix.size(), last, descriptor);
-        if (error == std::errc() && end == last) {
-            return descriptor;
-        }
-    }
-    return std::nullopt;
-}
-
 // Follows symbolic links to the name of the file itself, which need not exist yet; stops at a
 // name that stands for an inherited descriptor.
 std::string FollowLinks(std::string path) {
     constexpr int kMostHops = 40;  // as many as the system follows
-    for (int hop = 0; hop < kMostHops && !InheritedDescriptor(path); ++hop) {
+    for (int hop = 0; hop < kMostHops && !DescriptorNamed(path, STDOUT_FILENO); ++hop) {
         char target[PATH_MAX];
         const ssize_t length = readlink(path.c_str(), target, sizeof target);
         if (length < 0 || length == static_cast<ssize_t>(sizeof target)) {
@@ -81,7 +57,7 @@ void RefuseInputAsOutput(const std::string& path, const std::optional<FileIdenti
     }
     const std::string target = FollowLinks(path);
     std::optional<FileIdentity> output;
-    if (const std::optional<int> descriptor = InheritedDescriptor(target)) {
+    if (const std::optional<int> descriptor = DescriptorNamed(target, STDOUT_FILENO)) {
         output = IdentityOf(*descriptor);
     } else if (struct stat status{}; stat(target.c_str(), &status) == 0) {
         output = FileIdentity{status.st_dev, status.st_ino};
@@ -95,7 +71,7 @@ OutputFile::OutputFile(const std::string& path, const std::optional<FileIdentity
     : path_(path) {
     RefuseInputAsOutput(path, input);
     const std::string target = FollowLinks(path);
-    if (const std::optional<int> descriptor = InheritedDescriptor(target)) {
+    if (const std::optional<int> descriptor = DescriptorNamed(target, STDOUT_FILENO)) {
         OpenDescriptor(*descriptor);
         return;
     }
