@@ -37,6 +37,7 @@ damaged two-odd.avi 2060 '\000\000\000\200'
 damaged short-field.avi 8 '\000\004\000\000'
 damaged one-field.avi 2060 '\001\000\000\000'                 # the even field is not a field
 head -c $((second_frame + 3000)) good.avi >truncated.avi
+head -c $((second_frame - 8)) good.avi >between.avi          # cut before the second chunk
 # A QLNU AVI whose format says 72 x 30, a size the driver does not take.
 cp good.avi odd-qlnu.avi
 format=$(grep -obUa strf good.avi | head -1 | cut -d: -f1)
@@ -124,6 +125,7 @@ cases=(
   "3|two-odd.avi|2|frame 2 is damaged (two fields of odd lines)|"
   "3|short-field.avi|2|frame 2 is damaged (the field at byte 4 holds 1024 bytes, not 2048)|"
   "3|truncated.avi|1|frame 2 is damaged (the file ends inside it)|"
+  "3|between.avi|1|the file ends after frame 1 of the 3 its header states: it is truncated|"
   "3|no-magic.avi|3|frame 2 is damaged (no QLN1 magic); the frame before is shown again|--on-damage repeat"
   "3|no-magic.avi|1|frame 2 is damaged (no QLN1 magic); the job stops here|--on-damage stop"
   "0|one-field.avi|3||"

@@ -1,5 +1,6 @@
 // qlnu decode: QLNU video to any video FFmpeg writes, every frame through the driver's
 // decompression messages, with the file's sound, field order, pixel shape and timing.
+#include <algorithm>
 #include <cstring>
 #include <functional>
 
@@ -201,7 +202,7 @@ public:
         Finish();
     }
 
-    int Status() const { return damaged_ > 0 ? kExitDamaged : 0; }
+    int Status() const { return damaged_ > 0 || truncated_ ? kExitDamaged : 0; }
 
 private:
     void Begin() {
@@ -268,6 +269,7 @@ private:
     }
 
     void Decompress(const AVPacket& packet) {
+        lastNumber_ = std::max(lastNumber_, FrameNumber(packet.pts));
         // An empty chunk is how capture programs mark a dropped frame.
         if (packet.size == 0) {
             return;
@@ -331,6 +333,13 @@ private:
             throw FileError(run_.Input().Name(), damaged_ > 0 ? "holds no frame that is not damaged"
                                                               : "holds no frames");
         }
+        // A file cut off between frames is only seen against the count its header states.
+        const int64_t stated = stream_.nb_frames;
+        truncated_ = stated > lastNumber_ && !run_.Stopped();
+        if (truncated_) {
+            run_.Note("the file ends after frame " + std::to_string(lastNumber_) + " of the " +
+                      std::to_string(stated) + " its header states: it is truncated");
+        }
         encoder_->Finish();
         run_.Finish(Summary());
     }
@@ -358,6 +367,9 @@ private:
         if (damaged_ > 0) {
             summary += "; " + std::to_string(damaged_) + " damaged frame" +
                        (damaged_ == 1 ? "" : "s") + DamageOutcome();
+        }
+        if (truncated_) {
+            summary += "; the file is truncated";
         }
         return summary;
     }
@@ -395,6 +407,8 @@ private:
     int64_t frames_ = 0;
     int64_t oneField_ = 0;
     int64_t damaged_ = 0;
+    int64_t lastNumber_ = 0;  // the number of the last frame read, dropped ones counted
+    bool truncated_ = false;
 };
 
 }  // namespace

@@ -41,6 +41,7 @@ public:
     // packets of `video` to `take`.
     void Pump(const AVStream& video, const std::function<void(AVPacket&)>& take);
     void Stop() { stopped_ = true; }
+    bool Stopped() const { return stopped_; }
 
     // Counts a frame done; throws a ToolError once the user has interrupted the job.
     void FrameDone() { progress_->FrameDone(); }
