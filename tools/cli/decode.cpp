@@ -1,12 +1,13 @@
 // qlnu decode: QLNU video to any video FFmpeg writes, every frame through the driver's
 // decompression messages, with the file's sound, field order, pixel shape and timing.
 #include <algorithm>
-#include <cstring>
+#include <cstdio>
 #include <functional>
 
 #include "command_line.h"
 #include "commands.h"
 #include "common/fourcc.h"
+#include "driver_pictures.h"
 #include "fields.h"
 #include "job.h"
 #include "picture_encoder.h"
@@ -64,85 +65,6 @@ DecodeJob ReadJob(int argc, char** argv) {
     return job;
 }
 
-// The FFmpeg pixel format of each driver output, for the "Y16" blocks the UYVY they are
-// turned into.
-AVPixelFormat FfmpegFormatOf(const PictureFormat& format) {
-    switch (format.compression) {
-        case BI_RGB:
-            return AV_PIX_FMT_BGR24;
-        case kFourCCYuy2:
-            return AV_PIX_FMT_YUYV422;
-        case kFourCCYvyu:
-            return AV_PIX_FMT_YVYU422;
-        default:
-            return AV_PIX_FMT_UYVY422;
-    }
-}
-
-bool IsRgbPixelFormat(AVPixelFormat format) {
-    return (av_pix_fmt_desc_get(format)->flags & AV_PIX_FMT_FLAG_RGB) != 0;
-}
-
-// "Y16" blocks of 16 pixels (16 Y, 8 U, 8 V bytes) as UYVY.
-Bytes Y16ToUyvy(const Bytes& y16) {
-    Bytes uyvy(y16.size());
-    for (std::size_t block = 0; block < y16.size(); block += 32) {
-        const BYTE* in = y16.data() + block;
-        BYTE* out = uyvy.data() + block;
-        for (int pair = 0; pair < 8; ++pair) {
-            out[4 * pair] = in[16 + pair];
-            out[4 * pair + 1] = in[2 * pair];
-            out[4 * pair + 2] = in[24 + pair];
-            out[4 * pair + 3] = in[2 * pair + 1];
-        }
-    }
-    return uyvy;
-}
-
-// The driver's decompressed picture as a frame FFmpeg can convert: top-down rows (the RGB ones
-// read from the last row up), cut to the top left width × height.
-class DecodedPicture {
-public:
-    DecodedPicture(const PictureFormat& format, int frameWidth, int width, int height)
-        : format_(format), rowBytes_(static_cast<int>(RowBytes(format, frameWidth))) {
-        frame_->format = FfmpegFormatOf(format);
-        frame_->width = width;
-        frame_->height = height;
-    }
-
-    const AVFrame& From(const Bytes& picture) {
-        const Bytes& samples =
-            format_.compression == kFourCCY16 ? (converted_ = Y16ToUyvy(picture)) : picture;
-        uint8_t* first = const_cast<uint8_t*>(samples.data());
-        if (IsRgb(format_)) {
-            const std::size_t rows = samples.size() / rowBytes_;
-            frame_->data[0] = first + static_cast<std::ptrdiff_t>(rowBytes_) * (rows - 1);
-            frame_->linesize[0] = -rowBytes_;
-        } else {
-            frame_->data[0] = first;
-            frame_->linesize[0] = rowBytes_;
-        }
-        return *frame_;
-    }
-
-private:
-    const PictureFormat& format_;
-    int rowBytes_;
-    FramePointer frame_{av_frame_alloc()};
-    Bytes converted_;
-};
-
-AVStream& QlnuStreamOf(const MediaInput& input) {
-    AVFormatContext& context = input.Context();
-    for (unsigned i = 0; i < context.nb_streams; ++i) {
-        const AVCodecParameters& format = *context.streams[i]->codecpar;
-        if (format.codec_type == AVMEDIA_TYPE_VIDEO && format.codec_tag == kFourCCQlnu) {
-            return *context.streams[i];
-        }
-    }
-    throw FileError(input.Name(), "has no QLNU video stream");
-}
-
 // What the file records of its pictures: field order and the area that holds the picture.
 struct RecordedShape {
     AVFieldOrder fieldOrder;
@@ -194,7 +116,7 @@ public:
     explicit Decoder(const DecodeJob& job)
         : job_(job),
           run_(job.input, std::nullopt, job.output, job.container),
-          stream_(QlnuStreamOf(run_.Input())) {}
+          stream_(run_.Input().VideoStreamTagged(kFourCCQlnu)) {}
 
     void Run() {
         Begin();
@@ -219,10 +141,7 @@ private:
         fieldOrder_ = job_.swapFields ? Swapped(recorded.fieldOrder) : recorded.fieldOrder;
         pixelAspect_ = stream_.sample_aspect_ratio.num > 0 ? stream_.sample_aspect_ratio
                                                            : stream_.codecpar->sample_aspect_ratio;
-        rate_ = av_guess_frame_rate(&run_.Input().Context(), &stream_, nullptr);
-        if (rate_.num <= 0 || rate_.den <= 0) {
-            rate_ = {25, 1};
-        }
+        rate_ = run_.Input().FrameRate(stream_);
         run_.PlaceFrames(stream_, rate_);
         // UYVY (the samples of the frames themselves) for YUV outputs, 24-bit RGB for RGB ones.
         const AVPixelFormat nearest =

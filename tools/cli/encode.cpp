@@ -1,6 +1,7 @@
 // qlnu encode: any video FFmpeg reads to QLNU video in an AVI, Matroska or QuickTime file,
 // every frame through the driver's compression messages, with the source's sound, field
 // order, pixel shape and timing.
+#include <cstdio>
 #include <cstring>
 
 extern "C" {
@@ -10,9 +11,9 @@ extern "C" {
 #include "command_line.h"
 #include "commands.h"
 #include "common/fourcc.h"
+#include "driver_pictures.h"
 #include "fields.h"
 #include "job.h"
-#include "scaler.h"
 #include "source_video.h"
 #include "tool_error.h"
 
@@ -27,51 +28,6 @@ int RoundUpToBlock(int size) {
 std::string SizeText(int width, int height) {
     return std::to_string(width) + " x " + std::to_string(height);
 }
-
-// Decoded frames in the layout the driver is to take, padded with black to its picture size.
-class DriverPicture {
-public:
-    DriverPicture(const PictureFormat& format, int width, int height)
-        : format_(format), width_(width), height_(height) {
-        if (IsRgb(format)) {
-            work_.assign(RowBytes(format, width) * height, 0);
-        } else {
-            // UYVY black: chroma 128, luma 16 (studio range).
-            work_.resize(static_cast<std::size_t>(2 * width * height));
-            for (std::size_t i = 0; i < work_.size(); i += 2) {
-                work_[i] = 0x80;
-                work_[i + 1] = 0x10;
-            }
-        }
-    }
-
-    const Bytes& From(const AVFrame& frame, bool interlaced) {
-        uint8_t* planes[4] = {work_.data()};
-        if (IsRgb(format_)) {
-            const int lineSizes[4] = {static_cast<int>(RowBytes(format_, width_))};
-            scaler_.Convert(frame, format_.bitCount == 24 ? AV_PIX_FMT_BGR24 : AV_PIX_FMT_BGR0,
-                            planes, lineSizes, interlaced);
-            // RGB pictures go to the driver bottom-up.
-            picture_ = FlipRows(work_, RowBytes(format_, width_));
-            return picture_;
-        }
-        const int lineSizes[4] = {2 * width_};
-        scaler_.Convert(frame, AV_PIX_FMT_UYVY422, planes, lineSizes, interlaced);
-        if (format_.compression == kUyvy.compression) {
-            return work_;
-        }
-        picture_ = UyvyToLayout(work_, width_, height_, format_.compression, 0xFF);
-        return picture_;
-    }
-
-private:
-    const PictureFormat& format_;
-    int width_;
-    int height_;
-    Scaler scaler_;
-    Bytes work_;
-    Bytes picture_;
-};
 
 struct EncodeJob {
     std::string input;
@@ -161,12 +117,6 @@ AVStream& AddQlnuStream(MediaOutput& output, int width, int height, AVFieldOrder
     return stream;
 }
 
-// The frame rate of the output: the source's, 25 for pictures without one.
-AVRational FrameRateOf(MediaInput& input, AVStream& stream) {
-    const AVRational rate = av_guess_frame_rate(&input.Context(), &stream, nullptr);
-    return rate.num > 0 && rate.den > 0 ? rate : AVRational{25, 1};
-}
-
 class Encoder {
 public:
     explicit Encoder(const EncodeJob& job)
@@ -235,7 +185,7 @@ private:
         // 24-bit RGB for RGB sources, the codec's own UYVY for YUV ones.
         format_ = job_.format ? job_.format : video_.IsRgb() ? &kRgb24 : &kUyvy;
         BeginCompression();
-        rate_ = FrameRateOf(run_.Input(), stream_);
+        rate_ = run_.Input().FrameRate(stream_);
         run_.PlaceFrames(stream_, rate_);
         qlnu_ = &AddQlnuStream(run_.Output(), width_, height_,
                                interlaced_ ? kQlnuFieldOrder : AV_FIELD_PROGRESSIVE,

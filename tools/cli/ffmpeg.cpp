@@ -57,6 +57,11 @@ std::string AvErrorText(int error) {
     return explained;
 }
 
+bool IsRgbPixelFormat(AVPixelFormat format) {
+    const AVPixFmtDescriptor* descriptor = av_pix_fmt_desc_get(format);
+    return descriptor != nullptr && (descriptor->flags & AV_PIX_FMT_FLAG_RGB) != 0;
+}
+
 CodecContext OpenCodec(const AVCodec& codec, CodecContext context, const std::string& what) {
     if (const int error = avcodec_open2(context.get(), &codec, nullptr); error < 0) {
         throw ToolError(what + ": " + AvErrorText(error));

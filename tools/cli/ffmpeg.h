@@ -49,6 +49,9 @@ void SetUpFfmpegLog(bool verbose);
 // explained in its log, that explanation after it.
 std::string AvErrorText(int error);
 
+// Whether FFmpeg's pixel format holds RGB samples rather than YUV or grey.
+bool IsRgbPixelFormat(AVPixelFormat format);
+
 // A codec context for `codec`, opened; throws a ToolError starting with `what` when FFmpeg
 // cannot open it.
 CodecContext OpenCodec(const AVCodec& codec, CodecContext context, const std::string& what);

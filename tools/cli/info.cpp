@@ -1,6 +1,5 @@
 // qlnu info: what a file of QLNU video holds, and whether every frame is whole.
 #include <cstdio>
-#include <cstring>
 
 extern "C" {
 #include <libavutil/channel_layout.h>
@@ -16,16 +15,6 @@ extern "C" {
 #include "tool_error.h"
 
 namespace {
-
-const AVStream* QlnuStream(const AVFormatContext& context) {
-    for (unsigned i = 0; i < context.nb_streams; ++i) {
-        const AVCodecParameters& format = *context.streams[i]->codecpar;
-        if (format.codec_type == AVMEDIA_TYPE_VIDEO && format.codec_tag == kFourCCQlnu) {
-            return context.streams[i];
-        }
-    }
-    return nullptr;
-}
 
 void PrintSound(const AVStream& stream) {
     const AVCodecParameters& sound = *stream.codecpar;
@@ -82,18 +71,10 @@ FrameCount CheckFrames(MediaInput& input, const AVStream& stream, AVRational rat
 int InfoCommand(int argc, char** argv) {
     const std::string path = CommandLine(argc, argv, 2, {}, {}).OnlyOperand("file");
     MediaInput input(path);
-    const AVStream* found = QlnuStream(input.Context());
-    if (found == nullptr) {
-        throw FileError(input.Name(), "has no QLNU video stream");
-    }
-    const AVStream& stream = *found;
+    AVStream& stream = input.VideoStreamTagged(kFourCCQlnu);
     const int width = stream.codecpar->width;
     const int height = stream.codecpar->height;
-    AVRational rate =
-        av_guess_frame_rate(&input.Context(), const_cast<AVStream*>(&stream), nullptr);
-    if (rate.num <= 0 || rate.den <= 0) {
-        rate = {25, 1};
-    }
+    const AVRational rate = input.FrameRate(stream);
     std::printf("%s: QLNU video in %s, %d x %d, %s fps, frames of %lld bytes\n",
                 input.Name().c_str(), input.Context().iformat->long_name, width, height,
                 RateText(rate).c_str(), 2LL * width * height + 20);

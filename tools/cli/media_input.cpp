@@ -65,6 +65,23 @@ AVStream& MediaInput::VideoStream() const {
     return *context_->streams[index];
 }
 
+AVStream& MediaInput::VideoStreamTagged(uint32_t fourcc) const {
+    for (unsigned i = 0; i < context_->nb_streams; ++i) {
+        const AVCodecParameters& format = *context_->streams[i]->codecpar;
+        if (format.codec_type == AVMEDIA_TYPE_VIDEO && format.codec_tag == fourcc) {
+            return *context_->streams[i];
+        }
+    }
+    char tag[AV_FOURCC_MAX_STRING_SIZE] = {};
+    throw FileError(name_,
+                    std::string("has no ") + av_fourcc_make_string(tag, fourcc) + " video stream");
+}
+
+AVRational MediaInput::FrameRate(AVStream& stream) const {
+    const AVRational rate = av_guess_frame_rate(context_.get(), &stream, nullptr);
+    return rate.num > 0 && rate.den > 0 ? rate : AVRational{25, 1};
+}
+
 std::vector<AVStream*> MediaInput::AudioStreams() const {
     std::vector<AVStream*> streams;
     for (unsigned i = 0; i < context_->nb_streams; ++i) {

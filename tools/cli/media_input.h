@@ -26,6 +26,10 @@ public:
 
     // The video stream FFmpeg finds best; throws a ToolError when there is none.
     AVStream& VideoStream() const;
+    // The first video stream whose FourCC is `fourcc`; throws a ToolError when there is none.
+    AVStream& VideoStreamTagged(uint32_t fourcc) const;
+    // The frame rate of `stream`; 25 for pictures that have none.
+    AVRational FrameRate(AVStream& stream) const;
     std::vector<AVStream*> AudioStreams() const;
 
     // The next packet of any stream; false after the last. Throws a ToolError naming the file

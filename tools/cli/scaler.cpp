@@ -18,8 +18,7 @@ std::pair<AVPixelFormat, bool> FormatAndFullRange(const AVFrame& frame) {
     if (name.starts_with("yuvj")) {
         return {av_get_pix_fmt(("yuv" + name.substr(4)).c_str()), true};
     }
-    const bool yuv = (av_pix_fmt_desc_get(format)->flags & AV_PIX_FMT_FLAG_RGB) == 0;
-    return {format, yuv && frame.color_range == AVCOL_RANGE_JPEG};
+    return {format, !IsRgbPixelFormat(format) && frame.color_range == AVCOL_RANGE_JPEG};
 }
 
 // Whether the format shares chroma rows between lines (4:2:0, 4:1:0).

@@ -24,8 +24,7 @@ SourceVideo::SourceVideo(const MediaInput& input, const AVStream& stream) : name
 }
 
 bool SourceVideo::IsRgb() const {
-    const AVPixFmtDescriptor* format = av_pix_fmt_desc_get(decoder_->pix_fmt);
-    return format != nullptr && (format->flags & AV_PIX_FMT_FLAG_RGB) != 0;
+    return IsRgbPixelFormat(decoder_->pix_fmt);
 }
 
 bool SourceVideo::Send(const AVPacket* packet) {
