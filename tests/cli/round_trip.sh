@@ -51,6 +51,10 @@ ffmpeg -v error -y -i source.y4m -c:v rawvideo -pix_fmt bgr24 rgb-source.nut
 "$qlnu" encode rgb-source.nut -o rgb-source.avi 2>/dev/null
 "$qlnu" encode rgb-source.nut --input-format rgb24 -o rgb-source-as-rgb24.avi 2>/dev/null
 cmp rgb-source.avi rgb-source-as-rgb24.avi || fail "an RGB source is not compressed from rgb24"
+# Interlaced ones as UYVY, whose frames hold the bottom field first.
+ffmpeg -v error -y -i source.y4m -c:v rawvideo -pix_fmt bgr24 -field_order bb rgb-interlaced.mov
+"$qlnu" encode rgb-interlaced.mov -o rgb-interlaced.avi 2>&1 | grep -q "compressed from uyvy$" ||
+  fail "an interlaced RGB source is not compressed from uyvy"
 
 # QLNU goes into Matroska and QuickTime too, and every output container gets the samples back.
 for container in mkv mov; do

@@ -182,8 +182,10 @@ private:
         interlaced_ = sourceOrder_ != AV_FIELD_PROGRESSIVE;
         // The driver's swap turns a top-field-first picture into QLNU's bottom-first order.
         shift_ = (sourceOrder_ == AV_FIELD_TT) != job_.swapFields;
-        // 24-bit RGB for RGB sources, the codec's own UYVY for YUV ones.
-        format_ = job_.format ? job_.format : video_.IsRgb() ? &kRgb24 : &kUyvy;
+        // 24-bit RGB for progressive RGB sources, the codec's own UYVY for the others: frames
+        // compressed from packed YUV hold their bottom field first, as a board shows them.
+        const bool fromRgb = video_.IsRgb() && !interlaced_;
+        format_ = job_.format ? job_.format : fromRgb ? &kRgb24 : &kUyvy;
         BeginCompression();
         rate_ = run_.Input().FrameRate(stream_);
         run_.PlaceFrames(stream_, rate_);

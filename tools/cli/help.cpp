@@ -37,7 +37,8 @@ does, and progressive sources are left as they are.
                          writers go back to finish their files)
   --input-format NAME    the layout the driver is given: rgb24, rgb32, yuy2,
                          uyvy, yvyu, y16 or y16a (default: uyvy for YUV
-                         sources, rgb24 for RGB sources)
+                         and interlaced sources, rgb24 for progressive
+                         RGB sources)
   --pad                  pad other sizes than multiples of 16 with black at the
                          right and bottom; an AVI records the size before
   --field-order ORDER    the source's field order, if it does not say or says
