@@ -4,6 +4,7 @@
 # files give every good frame, name each damaged one and end with status 3.
 #   bad_input.sh QLNU_PROGRAM WORK_FOLDER
 set -euo pipefail
+shopt -s nullglob
 qlnu=$1
 mkdir -p "$2" && cd "$2"
 # FFmpeg would read keys from standard input, which the pipes below need.
@@ -96,8 +97,8 @@ for case in "${cases[@]}"; do
   # shellcheck disable=SC2086 # the command line is split into words on purpose
   "$qlnu" $command >/dev/null 2>errors || actual=$?
   check "$status" "$message" $actual "$command"
-  leftovers=$(ls -A | grep -E '^out\.|\.qlnu-' || true)
-  [ -z "$leftovers" ] || { echo "FAILED qlnu $command: left behind: $leftovers"; failed=1; }
+  leftovers=(out.* .*.qlnu-*)
+  [ ${#leftovers[@]} -eq 0 ] || { echo "FAILED qlnu $command: left behind: ${leftovers[*]}"; failed=1; }
   rm -f out.*
 done
 for file in good.avi hard.avi link.avi; do

@@ -6,12 +6,16 @@
 # even while its input stalls, with status 130, and a second one ends it at once.
 #   safety.sh QLNU_PROGRAM WORK_FOLDER
 set -euo pipefail
+shopt -s nullglob
 qlnu=$1
 mkdir -p "$2" && cd "$2"
 ffmpeg() { command ffmpeg -nostdin "$@"; }
 rm -f ./*.avi ./*.y4m ./.*qlnu-* stall
 fail() { echo "FAILED: $*" >&2; exit 1; }
-no_temporary_files() { ! ls -A | grep -q 'qlnu-' || fail "$1: a temporary file is left: $(ls -A)"; }
+no_temporary_files() {
+  local left=(.*.qlnu-*)
+  [ ${#left[@]} -eq 0 ] || fail "$1: a temporary file is left: ${left[*]}"
+}
 
 ffmpeg -v error -y -f lavfi -i testsrc=size=64x32:rate=25 -frames:v 50 -pix_fmt yuv422p clip.y4m
 "$qlnu" encode clip.y4m -o clip.avi 2>/dev/null

@@ -12,7 +12,7 @@ ffmpeg() { command ffmpeg -nostdin "$@"; }
 fail() { echo "FAILED: $*" >&2; exit 1; }
 raw() { ffmpeg -v error -i "$1" -f rawvideo -pix_fmt uyvy422 -; }
 sound() { ffmpeg -v error -i "$1" -map 0:a -f s16le -; }
-probe() { ffprobe -v error -show_entries "$2" -of csv=p=0 "$1"; }
+probe() { ffprobe -v error "${@:3}" -show_entries "$2" -of csv=p=0 "$1"; }
 summary() { "$qlnu" "$@" 2>&1 >/dev/null | tail -1; }
 
 # One second of 64 x 32 pictures with stereo PCM sound, and the same sound as AAC.
@@ -27,16 +27,16 @@ ffmpeg -v error -y -i pcm.mkv -c:v copy -c:a aac aac.mkv
 "$qlnu" decode pcm.avi -o pcm-back.mkv 2>/dev/null
 cmp <(sound pcm.mkv) <(sound pcm-back.mkv) || fail "PCM sound is not copied"
 cmp <(raw pcm.mkv) <(raw pcm-back.mkv) || fail "the pictures beside the sound differ"
-# status | the summary's sound (a grep pattern) | command line
+# the summary's sound (a grep pattern) | command line
 cases=(
-  "0|sound aac converted to pcm_s16le$|encode aac.mkv -o out.avi"
-  "0|sound aac copied$|encode aac.mkv -o out.mkv"
-  "0|sound pcm_s16le converted to aac$|decode pcm.avi -o out.mp4 --pix-fmt yuv420p"
-  "0|sound left out: YUV4MPEG pipe holds no sound|decode pcm.avi -o out.y4m"
-  "0|sound left out (--no-audio)$|decode pcm.avi --no-audio -o out.mkv"
+  "sound aac converted to pcm_s16le$|encode aac.mkv -o out.avi"
+  "sound aac copied$|encode aac.mkv -o out.mkv"
+  "sound pcm_s16le converted to aac$|decode pcm.avi -o out.mp4 --pix-fmt yuv420p"
+  "sound left out: YUV4MPEG pipe holds no sound|decode pcm.avi -o out.y4m"
+  "sound left out (--no-audio)$|decode pcm.avi --no-audio -o out.mkv"
 )
 for case in "${cases[@]}"; do
-  IFS='|' read -r status pattern command <<<"$case"
+  IFS='|' read -r pattern command <<<"$case"
   # shellcheck disable=SC2086 # the command line is split into words on purpose
   grep -q "$pattern" <<<"$(summary $command)" || fail "qlnu $command: $(summary $command)"
   expected=$([[ "$command" == *--no-audio* || "$command" == *.y4m* ]] && echo 0 || echo 1)
@@ -63,6 +63,8 @@ for case in "${cases[@]}"; do
   IFS='|' read -r output frames chunks pattern <<<"$case"
   grep -q "$pattern" <<<"$(summary encode gaps.mkv -o $output)" || fail "$output: no gap said"
   [ "$(empty_chunks $output)" = "$chunks" ] || fail "$output: not $chunks empty chunks"
+  [ "$(probe $output stream=nb_read_packets -count_packets)" = "$frames" ] ||
+    fail "$output: not $frames frames"
 done
 [ "$(probe gaps-qlnu.mkv packet=pts | tr '\n' ' ')" = "$(probe gaps.mkv packet=pts | tr '\n' ' ')" ] ||
   fail "the times of the frames are not kept"
