@@ -159,8 +159,8 @@ private:
         // them into the encoder's picture, and nothing is converted.
         const bool packedYuv = !IsRgb(*format_) && format_->compression != kFourCCY16;
         inPlace_ = packedYuv && cropWidth_ == width_ && cropHeight_ == height_ &&
-                   encoder_->TakesAsTheyAre(FfmpegFormatOf(*format_),
-                                            static_cast<int>(RowBytes(*format_, width_)));
+                   encoder_->TakePicturesAsTheyAre(FfmpegFormatOf(*format_),
+                                                   static_cast<int>(RowBytes(*format_, width_)));
         run_.Start(stream_, job_.sound, "decoded", stream_.nb_frames);
     }
 
@@ -205,7 +205,7 @@ private:
         oneField_ += check.shape == FrameShape::kOneField;
         const auto bytes = static_cast<std::size_t>(packet.size);
         if (inPlace_) {
-            BYTE* picture = encoder_->NextPicture().data[0];
+            BYTE* picture = encoder_->NextPicture();
             run_.Driver().Decompress(inputHeader_, packet.data, bytes, outputHeader_, picture);
             Write(packet.pts, [this](int64_t time) { encoder_->WriteNext(time); });
             return;

@@ -97,31 +97,70 @@ PictureEncoder::PictureEncoder(MediaOutput& output, const PictureStream& stream,
     }
 }
 
-bool PictureEncoder::TakesAsTheyAre(AVPixelFormat format, int rowBytes) const {
-    return format == encoder_->pix_fmt && frame_->linesize[0] == rowBytes;
+bool PictureEncoder::TakePicturesAsTheyAre(AVPixelFormat format, int rowBytes) {
+    if (format != encoder_->pix_fmt || frame_->linesize[0] != rowBytes) {
+        return false;
+    }
+    // The raw encoder would only copy the picture into a packet.
+    rawInPlace_ = encoder_->codec_id == AV_CODEC_ID_RAWVIDEO;
+    pictureBytes_ = rowBytes * encoder_->height;
+    return true;
 }
 
-AVFrame& PictureEncoder::NextPicture() {
+uint8_t* PictureEncoder::NextPicture() {
+    if (rawInPlace_) {
+        nextSamples_.reset(av_packet_alloc());
+        if (av_new_packet(nextSamples_.get(), pictureBytes_) < 0) {
+            throw std::bad_alloc();
+        }
+        return nextSamples_->data;
+    }
     // The encoder may still hold the previous frame's buffer.
     if (av_frame_make_writable(frame_.get()) < 0) {
         throw std::bad_alloc();
     }
-    return *frame_;
+    return frame_->data[0];
 }
 
 void PictureEncoder::WriteNext(int64_t time) {
+    if (rawInPlace_) {
+        lastSamples_ = std::move(nextSamples_);
+        WriteSamples(*lastSamples_, time);
+        return;
+    }
     frame_->pts = time;
     Encode(frame_.get());
 }
 
+void PictureEncoder::WriteSamples(const AVPacket& samples, int64_t time) {
+    PacketPointer packet(av_packet_clone(&samples));
+    if (!packet) {
+        throw std::bad_alloc();
+    }
+    packet->pts = packet->dts = av_rescale_q(time, encoder_->time_base, stream_->time_base);
+    packet->duration = av_rescale_q(1, av_inv_q(encoder_->framerate), stream_->time_base);
+    packet->flags |= AV_PKT_FLAG_KEY;
+    packet->stream_index = stream_->index;
+    output_.Write(packet.get());
+}
+
 void PictureEncoder::Write(const AVFrame& picture, int64_t time) {
-    AVFrame& next = NextPicture();
-    scaler_.Convert(picture, encoder_->pix_fmt, next.data, next.linesize, interlaced_);
-    WriteNext(time);
+    // The encoder may still hold the previous frame's buffer.
+    if (av_frame_make_writable(frame_.get()) < 0) {
+        throw std::bad_alloc();
+    }
+    scaler_.Convert(picture, encoder_->pix_fmt, frame_->data, frame_->linesize, interlaced_);
+    frame_->pts = time;
+    Encode(frame_.get());
 }
 
 void PictureEncoder::Repeat(int64_t time) {
-    WriteNext(time);
+    if (rawInPlace_) {
+        WriteSamples(*lastSamples_, time);
+        return;
+    }
+    frame_->pts = time;
+    Encode(frame_.get());
 }
 
 void PictureEncoder::Encode(const AVFrame* frame) {

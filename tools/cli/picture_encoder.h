@@ -40,10 +40,11 @@ public:
     void Repeat(int64_t time);
 
     // Whether pictures whose samples are laid out as `format`, one row after the other, are
-    // what the encoder takes; then they can be made in NextPicture() and written as they are.
-    bool TakesAsTheyAre(AVPixelFormat format, int rowBytes) const;
-    // The picture to fill for WriteNext().
-    AVFrame& NextPicture();
+    // what the encoder takes; if so, from now on each is made in NextPicture() and written
+    // as it is, and raw samples go to the container without a copy.
+    bool TakePicturesAsTheyAre(AVPixelFormat format, int rowBytes);
+    // The first row of the picture to fill for WriteNext().
+    uint8_t* NextPicture();
     // Writes the picture made in NextPicture() at `time`.
     void WriteNext(int64_t time);
     // Writes what the encoder still holds.
@@ -52,6 +53,8 @@ public:
 private:
     // Passes a frame (or the end, for nullptr) to the encoder and writes what it gives back.
     void Encode(const AVFrame* frame);
+    // Writes a packet of raw samples at `time`; the packet stays the caller's.
+    void WriteSamples(const AVPacket& samples, int64_t time);
 
     MediaOutput& output_;
     CodecContext encoder_;
@@ -60,4 +63,9 @@ private:
     FramePointer frame_{av_frame_alloc()};
     PacketPointer packet_{av_packet_alloc()};
     Scaler scaler_;
+    // Raw samples made in place: the picture being made and the last one written.
+    bool rawInPlace_ = false;
+    int pictureBytes_ = 0;
+    PacketPointer nextSamples_;
+    PacketPointer lastSamples_;
 };
