@@ -146,12 +146,14 @@ clip shaped.y4m setsar=64/45 yuv422p
 [[ "$(y4m_header shaped-back.y4m)" == *" A64:45 "* ]] || fail "the pixel shape is lost"
 "$qlnu" decode shaped.avi -o shaped.mkv 2>/dev/null
 expect "$(probe shaped.mkv stream=sample_aspect_ratio)" sample_aspect_ratio=64:45 Matroska
-clip tall.y4m null yuv422p 48x40
-"$qlnu" encode tall.y4m --pad -o padded.avi 2>/dev/null
-"$qlnu" info padded.avi | grep -q "picture: 48 x 40 at the top left of each frame (padded to 48 x 48)" ||
-  fail "info does not show the padded size"
-"$qlnu" decode padded.avi -o unpadded.y4m 2>/dev/null
-cmp <(raw tall.y4m yuv422p) <(raw unpadded.y4m yuv422p) || fail "padding is not cut off again"
+for fields in setfield=prog setfield=bff; do
+  clip tall.y4m $fields yuv422p 48x40
+  "$qlnu" encode tall.y4m --pad -o padded.avi 2>/dev/null
+  "$qlnu" info padded.avi | grep -q "picture: 48 x 40 at the top left of each frame (padded to 48 x 48)" ||
+    fail "$fields: info does not show the padded size"
+  "$qlnu" decode padded.avi -o unpadded.y4m 2>/dev/null
+  cmp <(raw tall.y4m yuv422p) <(raw unpadded.y4m yuv422p) || fail "$fields: the padding stays"
+done
 "$qlnu" decode padded.avi --crop none -o whole.y4m 2>/dev/null
 [[ "$(y4m_header whole.y4m)" == *" H48 "* ]] || fail "--crop none does not keep the padding"
 "$qlnu" decode padded.avi --crop 32x16 -o cropped.y4m 2>/dev/null
