@@ -43,13 +43,13 @@ void Scaler::Convert(const AVFrame& source, AVPixelFormat destinationFormat,
                      uint8_t* const destination[], const int destinationLineSizes[],
                      bool interlaced) {
     const auto [sourceFormat, fullRange] = FormatAndFullRange(source);
-    const Setting setting{source.width,
-                          source.height,
-                          sourceFormat,
-                          fullRange,
-                          destinationFormat,
-                          interlaced && SplitsIntoFields(sourceFormat, source.height) &&
-                              SplitsIntoFields(destinationFormat, source.height)};
+    // Only a change of chroma rows mixes the fields; other conversions take the picture whole.
+    const bool byField = interlaced &&
+                         (SharesChromaRows(sourceFormat) || SharesChromaRows(destinationFormat)) &&
+                         SplitsIntoFields(sourceFormat, source.height) &&
+                         SplitsIntoFields(destinationFormat, source.height);
+    const Setting setting{source.width, source.height,     sourceFormat,
+                          fullRange,    destinationFormat, byField};
     if (setting != setting_) {
         contexts_[0] = MakeContext(setting, 0);
         contexts_[1] = setting.byField ? MakeContext(setting, 1) : nullptr;
