@@ -87,9 +87,8 @@ OutputFile::OutputFile(const std::string& path, const std::optional<FileIdentity
         replacedMode_ = status.st_mode & 07777;
     }
     OpenTemporaryBeside(target);
-    // The file it replaces keeps its owner where the system allows it.
     if (replacedMode_ && fchown(descriptor_, status.st_uid, status.st_gid) != 0) {
-        errno = 0;
+        // Only root may give a file away: a user's replacement is the user's own.
     }
 }
 
@@ -197,7 +196,7 @@ void OutputFile::Abandon() {
         ForgetRemoveOnExit(temporary_);
     } else if (lengthBefore_) {
         if (ftruncate(descriptor_, *lengthBefore_) != 0) {
-            errno = 0;  // a pipe or device behind it: nothing to cut back
+            // Nothing more can be done for it on the way out of a failed job.
         }
         ForgetTruncateOnExit(descriptor_);
     }
