@@ -9,7 +9,8 @@ qlnu=$1
 mkdir -p "$2" && cd "$2"
 # FFmpeg would read keys from standard input, which the pipes below need.
 ffmpeg() { command ffmpeg -nostdin "$@"; }
-rm -rf out.* locked
+# What an earlier run left, whatever it was, does not count against this one.
+rm -rf out.* .*.qlnu-* locked
 
 ffmpeg -v error -y -f lavfi -i testsrc=size=64x32:rate=25 -frames:v 3 -pix_fmt yuv422p clip.y4m
 ffmpeg -v error -y -f lavfi -i testsrc=size=72x30:rate=25 -frames:v 1 -pix_fmt yuv422p odd.y4m
