@@ -10,6 +10,7 @@ mkdir -p "$2" && cd "$2"
 # FFmpeg would read keys from standard input, which the pipes below need.
 ffmpeg() { command ffmpeg -nostdin "$@"; }
 # What an earlier run left, whatever it was, does not count against this one.
+[ ! -d locked ] || chmod u+w locked
 rm -rf out.* .*.qlnu-* locked
 
 ffmpeg -v error -y -f lavfi -i testsrc=size=64x32:rate=25 -frames:v 3 -pix_fmt yuv422p clip.y4m
