@@ -145,6 +145,15 @@ for case in "${cases[@]}"; do
   [ "$written" = "$frames" ] || { echo "FAILED decode $file $options: $written frames"; failed=1; }
   rm -f out.*
 done
+# A source picture FFmpeg cannot decode is left out, its period an empty chunk.
+ffmpeg -v error -y -i clip.y4m 'source%d.png'
+head -c 100 source2.png >cut.png && mv cut.png source2.png
+actual=0
+"$qlnu" encode 'source%d.png' -o out.avi >/dev/null 2>errors || actual=$?
+check 3 "source%d.png: the video is damaged near 0.0[48]0 s; its pictures are left out" $actual \
+  "encode source%d.png"
+"$qlnu" info out.avi | grep -q "^2 frames: .*; 1 dropped" || { echo "FAILED: no dropped frame"; failed=1; }
+rm -f out.*
 # A one-field frame is shown line-doubled: each line of frame 2 twice.
 "$qlnu" decode one-field.avi -o out.avi 2>errors
 grep -q "1 one-field frame shown line-doubled" errors || { echo "FAILED: one-field frame"; failed=1; }

@@ -221,10 +221,12 @@ private:
 
     // Hands the decoder a packet (nullptr at the end) and notes damage the decoder finds.
     void SendPicture(const AVPacket* packet) {
-        if (!video_.Send(packet)) {
-            NoteDamage(packet->pts);
+        if (packet != nullptr) {
+            lastTime_ = packet->pts;
         }
-        lastTime_ = packet != nullptr ? packet->pts : lastTime_;
+        if (!video_.Send(packet)) {
+            NoteDamage(lastTime_);
+        }
     }
 
     void NoteDamage(int64_t time) {
@@ -232,7 +234,8 @@ private:
         const double seconds = time == AV_NOPTS_VALUE ? 0 : time * av_q2d(stream_.time_base);
         char when[32];
         std::snprintf(when, sizeof when, "%.3f", seconds);
-        run_.Note(std::string("the video is damaged at ") + when + " s; its pictures are left out");
+        run_.Note(std::string("the video is damaged near ") + when +
+                  " s; its pictures are left out");
     }
 
     void CompressDecoded() {

@@ -29,11 +29,7 @@ bool SourceVideo::IsRgb() const {
 
 bool SourceVideo::Send(const AVPacket* packet) {
     const int sent = avcodec_send_packet(decoder_.get(), packet);
-    if (sent < 0 && sent != AVERROR_EOF) {
-        damaged_ = true;
-        return false;
-    }
-    return true;
+    return sent >= 0 || sent == AVERROR_EOF;
 }
 
 const AVFrame* SourceVideo::Receive() {

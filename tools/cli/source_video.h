@@ -19,9 +19,9 @@ public:
     // the decoder finds the packet damaged, whose pictures are then lost.
     bool Send(const AVPacket* packet);
     // The next decoded picture, or nullptr when the decoder needs another packet or has given
-    // every picture; false from Send() is also reported here as a damaged picture.
+    // every picture.
     const AVFrame* Receive();
-    // The decoder failed on a picture since the last call (cleared by asking).
+    // Whether Receive() found a picture the decoder could not make since the last call.
     bool TakeDamage();
 
 private:
