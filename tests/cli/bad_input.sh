@@ -14,7 +14,7 @@ ffmpeg() { command ffmpeg -nostdin "$@"; }
 rm -rf out.* .*.qlnu-* locked
 
 ffmpeg -v error -y -f lavfi -i testsrc=size=64x32:rate=25 -frames:v 3 -pix_fmt yuv422p clip.y4m
-ffmpeg -v error -y -f lavfi -i testsrc=size=72x30:rate=25 -frames:v 1 -pix_fmt yuv422p odd.y4m
+ffmpeg -v error -y -f lavfi -i testsrc=size=72x32:rate=25 -frames:v 1 -pix_fmt yuv422p odd.y4m
 ffmpeg -v error -y -i clip.y4m -c:v rawvideo -pix_fmt uyvy422 uyvy.avi
 echo 'a shopping list, not a video' >notes.txt
 "$qlnu" encode clip.y4m -o good.avi 2>/dev/null
@@ -51,7 +51,7 @@ printf '\110\000\000\000\036\000\000\000' |
 cases=(
   "1|missing.y4m: No such file or directory|encode missing.y4m -o out.avi"
   "1|notes.txt: not a video file FFmpeg can read|encode notes.txt -o out.avi"
-  "1|odd.y4m: the picture is 72 x 30; .*multiples of 16 .*80 x 32|encode odd.y4m -o out.avi"
+  "1|odd.y4m: the picture is 72 x 32; .*multiples of 16 .*80 x 32|encode odd.y4m -o out.avi"
   "1|good.avi: holds QLNU video already|encode good.avi -o out.avi"
   "1|out.mp4: QLNU video goes into AVI (.avi), Matroska (.mkv) or QuickTime (.mov) files, not MP4|encode clip.y4m -o out.mp4"
   "1|no-folder/out.avi: cannot write: No such file or directory|encode clip.y4m -o no-folder/out.avi"

@@ -20,6 +20,9 @@ ffmpeg -v error -y -f lavfi -i testsrc=size=64x32:rate=25 -f lavfi \
   -i "sine=frequency=440:sample_rate=48000,aformat=channel_layouts=stereo" -t 1 \
   -c:v rawvideo -pix_fmt uyvy422 -c:a pcm_s16le pcm.mkv
 ffmpeg -v error -y -i pcm.mkv -c:v copy -c:a aac aac.mkv
+# Lossless sound of 16 and 24 bits, which AVI takes as PCM of as many bits.
+ffmpeg -v error -y -i pcm.mkv -c:v copy -c:a flac flac16.mkv
+ffmpeg -v error -y -i pcm.mkv -c:v copy -c:a flac -sample_fmt s32 flac24.mkv
 
 # PCM is copied sample for sample into the QLNU AVI and out of it again.
 "$qlnu" encode pcm.mkv -o pcm.avi 2>/dev/null
@@ -30,6 +33,8 @@ cmp <(raw pcm.mkv) <(raw pcm-back.mkv) || fail "the pictures beside the sound di
 # the summary's sound (a grep pattern) | command line
 cases=(
   "sound aac converted to pcm_s16le$|encode aac.mkv -o out.avi"
+  "sound flac converted to pcm_s16le$|encode flac16.mkv -o out.avi"
+  "sound flac converted to pcm_s24le$|encode flac24.mkv -o out.avi"
   "sound aac copied$|encode aac.mkv -o out.mkv"
   "sound pcm_s16le converted to aac$|decode pcm.avi -o out.mp4 --pix-fmt yuv420p"
   "sound left out: YUV4MPEG pipe holds no sound|decode pcm.avi -o out.y4m"
