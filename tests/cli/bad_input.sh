@@ -104,6 +104,10 @@ for case in "${cases[@]}"; do
   [ ${#leftovers[@]} -eq 0 ] || { echo "FAILED qlnu $command: left behind: ${leftovers[*]}"; failed=1; }
   rm -f out.*
 done
+# Standard output appended to the input is the input too.
+actual=0
+"$qlnu" decode good.avi -o - -f nut >>good.avi 2>errors || actual=$?
+check 1 "standard output: is the input file" $actual "decode good.avi -o - >>good.avi"
 for file in good.avi hard.avi link.avi; do
   cmp -s kept.avi $file || { echo "FAILED: a refused job changed $file"; failed=1; }
 done
