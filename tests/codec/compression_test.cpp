@@ -110,18 +110,20 @@ TEST_F(CompressionTest, RefusedBeginKeepsTheRunningSession) {
     EXPECT_EQ(Instance()->ActiveCompressor, session);
 }
 
-// A frame compressed from a picture of which only the first `readable` bytes can be read, against
-// the frame of the whole picture: the same headers, and in each field, whose lines the kernels
-// write top first, the whole frame's lines up to the first whose picture row cannot be read in
-// full, and nothing from there on (a row read in part may leave its line in part).
+// A frame compressed from a picture of which only the first `readable` bytes can be read: the
+// magic and both field headers (the odd field first from packed YUV, second from RGB), and in
+// each field, whose lines the kernels write top first, the lines of the whole picture's frame up
+// to the first whose picture row cannot be read in full, and nothing from there on (a row read in
+// part may leave its line in part).
 void ExpectTheReadableRowsOnly(const Bytes& frame, const Bytes& whole, const PictureFormat& format,
                                std::size_t readable) {
     const std::size_t rowBytes = RowBytes(format, kWidth);
-    EXPECT_EQ(Bytes(frame.begin(), frame.begin() + 12), Bytes(whole.begin(), whole.begin() + 12));
+    EXPECT_EQ(std::memcmp(frame.data(), "QLN1", 4), 0);
     for (std::size_t header : {std::size_t{4}, 12 + kFieldBytes}) {
-        EXPECT_EQ(WordAt(frame, header), WordAt(whole, header));
-        EXPECT_EQ(WordAt(frame, header + 4), WordAt(whole, header + 4));
-        const int parity = WordAt(whole, header) == kOddField ? 1 : 0;
+        const bool odd = (header == 4) != IsRgb(format);
+        EXPECT_EQ(WordAt(frame, header), odd ? kOddField : 0u) << format.name;
+        EXPECT_EQ(WordAt(frame, header + 4), kFieldBytes) << format.name;
+        const int parity = odd ? 1 : 0;
         int cut = -1;
         for (int line = 0; line < kHeight / 2; ++line) {
             const int pictureRow = 2 * line + parity;
