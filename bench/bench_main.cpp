@@ -1,6 +1,7 @@
 // The main of every benchmark program: runs the registered benchmarks with the console
 // output, then prints each result again as a ratio to memcpy of the same field size and
-// memory situation (with --benchmark_repetitions, the medians of the repetitions).
+// memory situation (with --benchmark_repetitions, the medians of the repetitions). A benchmark
+// that ended with an error makes the program fail.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -29,6 +30,7 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
+            failed_ = failed_ || run.error_occurred;
             if (run.run_type != Run::RT_Iteration || run.error_occurred || run.iterations == 0) {
                 continue;
             }
@@ -57,6 +59,8 @@ public:
         }
     }
 
+    bool Failed() const { return failed_; }
+
 private:
     struct Result {
         std::string name;
@@ -83,6 +87,7 @@ private:
     }
 
     std::vector<Result> results_;
+    bool failed_ = false;
 };
 
 }  // namespace
@@ -96,5 +101,5 @@ int main(int argc, char** argv) {
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    return 0;
+    return reporter.Failed() ? 1 : 0;
 }

@@ -7,12 +7,17 @@
 // ratios to memcpy and as the speed-up of the worker, against the targets, and beside libyuv's
 // nearest calls on the whole picture where it has them (what a host would use instead).
 //
+// Nothing is timed that does not do its work: each benchmark first checks that one frame
+// message of its kind fills every line it should, and any message answering other than
+// ICERR_OK ends the benchmark with an error, which makes the program fail.
+//
 // --smoke: a small pool and a minimal measuring time, to check that everything runs.
 #include <benchmark/benchmark.h>
 #include <libyuv.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -131,7 +136,7 @@ private:
     DWORD_PTR id_ = 0;
 };
 
-void Compress(const BITMAPINFOHEADER& input, const Slot& slot) {
+LRESULT Compress(const BITMAPINFOHEADER& input, const Slot& slot) {
     BITMAPINFOHEADER in = input;
     BITMAPINFOHEADER out = QlnuHeader(input.biWidth, input.biHeight);
     DWORD chunkId = 0, flags = 0;
@@ -142,10 +147,10 @@ void Compress(const BITMAPINFOHEADER& input, const Slot& slot) {
     request.lpInput = slot.picture;
     request.lpckid = &chunkId;
     request.lpdwFlags = &flags;
-    Driver::Instance().Send(ICM_COMPRESS, Driver::Parameter(&request), sizeof request);
+    return Driver::Instance().Send(ICM_COMPRESS, Driver::Parameter(&request), sizeof request);
 }
 
-void Decompress(const BITMAPINFOHEADER& output, const Slot& slot) {
+LRESULT Decompress(const BITMAPINFOHEADER& output, const Slot& slot) {
     BITMAPINFOHEADER in = QlnuHeader(output.biWidth, output.biHeight);
     BITMAPINFOHEADER out = output;
     ICDECOMPRESS request{};
@@ -153,7 +158,47 @@ void Decompress(const BITMAPINFOHEADER& output, const Slot& slot) {
     request.lpInput = slot.frame;
     request.lpbiOutput = &out;
     request.lpOutput = slot.picture;
-    Driver::Instance().Send(ICM_DECOMPRESS, Driver::Parameter(&request), sizeof request);
+    return Driver::Instance().Send(ICM_DECOMPRESS, Driver::Parameter(&request), sizeof request);
+}
+
+// What the checks fill a buffer with before a frame message: no line of a picture or a field
+// that the message wrote consists of it alone.
+constexpr BYTE kUnwritten = 0xCD;
+
+// True if none of the `lines` lines of `lineBytes` bytes at `first` is kUnwritten throughout.
+bool EveryLineWritten(const BYTE* first, std::size_t lineBytes, LONG lines) {
+    const std::vector<BYTE> unwritten(lineBytes, kUnwritten);
+    for (LONG line = 0; line < lines; ++line) {
+        if (std::memcmp(first + line * lineBytes, unwritten.data(), lineBytes) == 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+DWORD WordAt(const BYTE* at) {
+    DWORD word;
+    std::memcpy(&word, at, sizeof word);
+    return word;
+}
+
+// One untimed frame into a frame buffer filled with kUnwritten: the magic, two field records
+// of w x h bytes and every line of both fields.
+bool CompressesAWholeFrame(const BITMAPINFOHEADER& input, const Slot& slot) {
+    const std::size_t fieldBytes = static_cast<std::size_t>(input.biWidth) * input.biHeight;
+    std::memset(slot.frame, kUnwritten, 2 * fieldBytes + 20);
+    const BYTE* second = slot.frame + 12 + fieldBytes;
+    return Compress(input, slot) == ICERR_OK && std::memcmp(slot.frame, "QLN1", 4) == 0 &&
+           WordAt(slot.frame + 8) == fieldBytes && WordAt(second + 4) == fieldBytes &&
+           EveryLineWritten(slot.frame + 12, 2 * input.biWidth, input.biHeight / 2) &&
+           EveryLineWritten(second + 8, 2 * input.biWidth, input.biHeight / 2);
+}
+
+// One untimed frame into a picture filled with kUnwritten: every line of it.
+bool DecompressesAWholePicture(const BITMAPINFOHEADER& output, const Slot& slot) {
+    std::memset(slot.picture, kUnwritten, output.biSizeImage);
+    return Decompress(output, slot) == ICERR_OK &&
+           EveryLineWritten(slot.picture, output.biSizeImage / output.biHeight, output.biHeight);
 }
 
 benchmark::internal::Benchmark* Configure(benchmark::internal::Benchmark* benchmark) {
@@ -195,13 +240,24 @@ void RegisterCompress(const PictureFormat& format, const PictureSize& size, DWOR
         SetProcessorCountForTesting(processors);
         BITMAPINFOHEADER in = input;
         BITMAPINFOHEADER out = QlnuHeader(size.width, size.height);
-        Driver::Instance().Send(ICM_COMPRESS_BEGIN, Driver::Parameter(&in),
-                                Driver::Parameter(&out));
+        if (Driver::Instance().Send(ICM_COMPRESS_BEGIN, Driver::Parameter(&in),
+                                    Driver::Parameter(&out)) != ICERR_OK) {
+            state.SkipWithError("ICM_COMPRESS_BEGIN refused");
+            return;
+        }
+        if (!CompressesAWholeFrame(input, pool.At(0))) {
+            state.SkipWithError("ICM_COMPRESS left the frame unfinished");
+        }
         for (auto _ : state) {
-            Compress(input, pool.Next());
+            if (Compress(input, pool.Next()) != ICERR_OK) {
+                state.SkipWithError("ICM_COMPRESS refused");
+                break;
+            }
             benchmark::ClobberMemory();
         }
-        Driver::Instance().Send(ICM_COMPRESS_END);
+        if (Driver::Instance().Send(ICM_COMPRESS_END) != ICERR_OK) {
+            state.SkipWithError("ICM_COMPRESS_END refused");
+        }
     }));
 }
 
@@ -218,60 +274,75 @@ void RegisterDecompress(const PictureFormat& format, const PictureSize& size, DW
         // Every slot holds a real frame: each picture compressed into its slot.
         BITMAPINFOHEADER in = uyvy;
         BITMAPINFOHEADER qlnu = QlnuHeader(size.width, size.height);
-        Driver::Instance().Send(ICM_COMPRESS_BEGIN, Driver::Parameter(&in),
-                                Driver::Parameter(&qlnu));
-        for (std::size_t slot = 0; slot < pool.Slots(); ++slot) {
-            Compress(uyvy, pool.At(slot));
+        bool answered = Driver::Instance().Send(ICM_COMPRESS_BEGIN, Driver::Parameter(&in),
+                                                Driver::Parameter(&qlnu)) == ICERR_OK;
+        for (std::size_t slot = 0; slot < pool.Slots() && answered; ++slot) {
+            answered = Compress(uyvy, pool.At(slot)) == ICERR_OK;
         }
-        Driver::Instance().Send(ICM_COMPRESS_END);
         BITMAPINFOHEADER out = output;
-        Driver::Instance().Send(ICM_DECOMPRESS_BEGIN, Driver::Parameter(&qlnu),
-                                Driver::Parameter(&out));
+        if (!answered || Driver::Instance().Send(ICM_COMPRESS_END) != ICERR_OK ||
+            Driver::Instance().Send(ICM_DECOMPRESS_BEGIN, Driver::Parameter(&qlnu),
+                                    Driver::Parameter(&out)) != ICERR_OK) {
+            state.SkipWithError("the frames to decompress were refused");
+            return;
+        }
+        if (!DecompressesAWholePicture(output, pool.At(0))) {
+            state.SkipWithError("ICM_DECOMPRESS left the picture unfinished");
+        }
         for (auto _ : state) {
-            Decompress(output, pool.Next());
+            if (Decompress(output, pool.Next()) != ICERR_OK) {
+                state.SkipWithError("ICM_DECOMPRESS refused");
+                break;
+            }
             benchmark::ClobberMemory();
         }
-        Driver::Instance().Send(ICM_DECOMPRESS_END);
+        if (Driver::Instance().Send(ICM_DECOMPRESS_END) != ICERR_OK) {
+            state.SkipWithError("ICM_DECOMPRESS_END refused");
+        }
     }));
 }
 
 // libyuv's nearest call for a frame message, from `in` to `out` through `scratch` (a picture
-// of 4 bytes a pixel) where it takes two steps.
-using LibyuvWork = void (*)(const BYTE* in, BYTE* out, BYTE* scratch, int width, int height);
+// of 4 bytes a pixel) where it takes two steps; false if libyuv refused.
+using LibyuvWork = bool (*)(const BYTE* in, BYTE* out, BYTE* scratch, int width, int height);
 
 struct LibyuvPath {
     const char* message;
     LibyuvWork work;
 };
 
-void Rgb24ToUyvy(const BYTE* in, BYTE* out, BYTE* scratch, int w, int h) {
-    libyuv::RGB24ToARGB(in, 3 * w, scratch, 4 * w, w, h);
-    libyuv::ARGBToUYVY(scratch, 4 * w, out, 2 * w, w, h);
+bool Rgb24ToUyvy(const BYTE* in, BYTE* out, BYTE* scratch, int w, int h) {
+    return libyuv::RGB24ToARGB(in, 3 * w, scratch, 4 * w, w, h) == 0 &&
+           libyuv::ARGBToUYVY(scratch, 4 * w, out, 2 * w, w, h) == 0;
 }
-void Rgb32ToUyvy(const BYTE* in, BYTE* out, BYTE*, int w, int h) {
-    libyuv::ARGBToUYVY(in, 4 * w, out, 2 * w, w, h);
+bool Rgb32ToUyvy(const BYTE* in, BYTE* out, BYTE*, int w, int h) {
+    return libyuv::ARGBToUYVY(in, 4 * w, out, 2 * w, w, h) == 0;
 }
-void Yuy2ToUyvy(const BYTE* in, BYTE* out, BYTE* planes, int w, int h) {
-    BYTE* u = planes + w * h;
-    BYTE* v = u + w * h / 2;
-    libyuv::YUY2ToI422(in, 2 * w, planes, w, u, w / 2, v, w / 2, w, h);
-    libyuv::I422ToUYVY(planes, w, u, w / 2, v, w / 2, out, 2 * w, w, h);
+bool UyvyToRgb24(const BYTE* in, BYTE* out, BYTE* scratch, int w, int h) {
+    return libyuv::UYVYToARGB(in, 2 * w, scratch, 4 * w, w, h) == 0 &&
+           libyuv::ARGBToRGB24(scratch, 4 * w, out, 3 * w, w, h) == 0;
 }
-void UyvyToRgb24(const BYTE* in, BYTE* out, BYTE* scratch, int w, int h) {
-    libyuv::UYVYToARGB(in, 2 * w, scratch, 4 * w, w, h);
-    libyuv::ARGBToRGB24(scratch, 4 * w, out, 3 * w, w, h);
-}
-void UyvyToYuy2(const BYTE* in, BYTE* out, BYTE* planes, int w, int h) {
-    BYTE* u = planes + w * h;
-    BYTE* v = u + w * h / 2;
-    libyuv::UYVYToI422(in, 2 * w, planes, w, u, w / 2, v, w / 2, w, h);
-    libyuv::I422ToYUY2(planes, w, u, w / 2, v, w / 2, out, 2 * w, w, h);
+
+// Packed 4:2:2 layouts are reordered in one pass by libyuv's shuffle of four-byte groups,
+// given as the source byte of each destination byte.
+template <uint8_t... kOrder>
+bool Shuffle(const BYTE* in, BYTE* out, BYTE*, int w, int h) {
+    static constexpr uint8_t kGroup[4] = {kOrder...};
+    static constexpr auto kShuffler = [] {
+        std::array<uint8_t, 16> shuffler{};
+        for (int i = 0; i < 16; ++i) {
+            shuffler[i] = static_cast<uint8_t>(i / 4 * 4 + kGroup[i % 4]);
+        }
+        return shuffler;
+    }();
+    return libyuv::ARGBShuffle(in, 2 * w, out, 2 * w, kShuffler.data(), w / 2, h) == 0;
 }
 
 constexpr LibyuvPath kLibyuvPaths[] = {
-    {"Compress/Rgb24", Rgb24ToUyvy}, {"Compress/Rgb32", Rgb32ToUyvy},
-    {"Compress/Yuy2", Yuy2ToUyvy},   {"Decompress/Rgb24", UyvyToRgb24},
-    {"Decompress/Yuy2", UyvyToYuy2},
+    {"Compress/Rgb24", Rgb24ToUyvy},          {"Compress/Rgb32", Rgb32ToUyvy},
+    {"Compress/Yuy2", Shuffle<1, 0, 3, 2>},   {"Compress/Yvyu", Shuffle<3, 0, 1, 2>},
+    {"Decompress/Rgb24", UyvyToRgb24},        {"Decompress/Yuy2", Shuffle<1, 0, 3, 2>},
+    {"Decompress/Yvyu", Shuffle<1, 2, 3, 0>},
 };
 
 void RegisterLibyuv(const LibyuvPath& path, const PictureSize& size, bool rotate) {
@@ -283,8 +354,12 @@ void RegisterLibyuv(const LibyuvPath& path, const PictureSize& size, bool rotate
         const bool compress = std::strncmp(path.message, "Compress", 8) == 0;
         for (auto _ : state) {
             const Slot slot = pool.Next();
-            path.work(compress ? slot.picture : slot.frame, compress ? slot.frame : slot.picture,
-                      scratch.data(), size.width, size.height);
+            if (!path.work(compress ? slot.picture : slot.frame,
+                           compress ? slot.frame : slot.picture, scratch.data(), size.width,
+                           size.height)) {
+                state.SkipWithError("libyuv refused");
+                break;
+            }
             benchmark::ClobberMemory();
         }
     }));
@@ -321,13 +396,18 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs) {
-            times_[BaseName(run.benchmark_name())] = run.GetAdjustedRealTime();
+            failed_ = failed_ || run.error_occurred;
+            if (!run.error_occurred) {
+                times_[BaseName(run.benchmark_name())] = run.GetAdjustedRealTime();
+            }
         }
     }
     const std::map<std::string, double>& times() const { return times_; }
+    bool Failed() const { return failed_; }
 
 private:
     std::map<std::string, double> times_;
+    bool failed_ = false;
 };
 
 // What a frame message is held to: packed YUV a limit on its time as a multiple of memcpy's
@@ -415,5 +495,5 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks(&reporter);
     PrintRatios(reporter.times());
     benchmark::Shutdown();
-    return 0;
+    return reporter.Failed() ? 1 : 0;
 }

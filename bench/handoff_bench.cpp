@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include <atomic>
+#include <cstdint>
 #include <thread>
 
 #include "bench_support.h"
@@ -14,25 +15,38 @@
 
 namespace {
 
+// Counts the fields it is given; the count is read once the worker has said it is done.
 class EmptyJob final : public FieldJob {
 public:
+    explicit EmptyJob(std::int64_t& converted) : converted_(converted) {}
     bool HasWork() const override { return hasWork_; }
     void EndWork() override { hasWork_ = false; }
-    void Convert() override {}
+    void Convert() override { ++converted_; }
 
 private:
     bool hasWork_ = true;
+    std::int64_t& converted_;
 };
 
 void FieldWorkerRoundTrip(benchmark::State& state) {
     static const bool attached = ProcessAttach(CodeModule());
-    benchmark::DoNotOptimize(attached);
+    if (!attached) {
+        state.SkipWithError("the driver did not attach");
+        return;
+    }
     SetProcessorCountForTesting(2);
     FieldWorker worker;
-    worker.Start([] { return new EmptyJob; });
+    std::int64_t converted = 0;
+    if (worker.Start([&] { return new EmptyJob(converted); }) != FieldWorker::kStarted) {
+        state.SkipWithError("the worker did not start");
+        return;
+    }
     for (auto _ : state) {
         worker.BeginField();
         worker.FinishField();
+    }
+    if (converted != static_cast<std::int64_t>(state.iterations())) {
+        state.SkipWithError("the worker converted another number of fields than it was given");
     }
     worker.Stop();
     SetProcessorCountForTesting(0);
@@ -41,6 +55,10 @@ void FieldWorkerRoundTrip(benchmark::State& state) {
 void EventRoundTrip(benchmark::State& state) {
     HANDLE start = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     HANDLE done = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    if (start == nullptr || done == nullptr) {
+        state.SkipWithError("no events");
+        return;
+    }
     std::atomic<bool> running{true};
     std::thread worker([&] {
         while (WaitForSingleObject(start, INFINITE) == WAIT_OBJECT_0 && running) {
@@ -48,8 +66,10 @@ void EventRoundTrip(benchmark::State& state) {
         }
     });
     for (auto _ : state) {
-        SetEvent(start);
-        WaitForSingleObject(done, INFINITE);
+        if (!SetEvent(start) || WaitForSingleObject(done, INFINITE) != WAIT_OBJECT_0) {
+            state.SkipWithError("a round trip failed");
+            break;
+        }
     }
     running = false;
     SetEvent(start);

@@ -1,8 +1,11 @@
 // The packed-YUV packers and unpackers in every variant and through their dispatchers, beside
-// the fastest equivalent paths of libyuv and libswscale.
+// the fastest equivalent paths of libyuv and libswscale. Each variant and dispatcher must write
+// the bytes of the portable reference, and so must libyuv's shuffles, which do the same work.
 #include <libyuv.h>
 
 #include <array>
+#include <string>
+#include <utility>
 
 extern "C" {
 #include <libswscale/swscale.h>
@@ -14,49 +17,71 @@ extern "C" {
 
 namespace {
 
-void RegisterKernel(const std::string& label, FieldKernel kernel, int sourceBytesPerPixel) {
-    RegisterFieldBenchmark(label, sourceBytesPerPixel, 2,
-                           [kernel, sourceBytesPerPixel](BYTE* destination, const BYTE* source,
-                                                         const FieldSize& size) {
-                               kernel(destination, source, size.width, size.rows, 2 * size.width,
-                                      sourceBytesPerPixel * size.width);
-                           });
+// A kernel on a field, packed rows after each other.
+FieldWork KernelWork(FieldKernel kernel, int sourceBytesPerPixel) {
+    return [kernel, sourceBytesPerPixel](BYTE* destination, const BYTE* source,
+                                         const FieldSize& size) {
+        kernel(destination, source, size.width, size.rows, 2 * size.width,
+               sourceBytesPerPixel * size.width);
+        return true;
+    };
 }
 
-#define QLNU_REGISTER_VARIANTS(operation, sourceBytesPerPixel)                 \
-    RegisterKernel(#operation "_C", operation##_C, sourceBytesPerPixel);       \
-    RegisterKernel(#operation "_MMX", operation##_MMX, sourceBytesPerPixel);   \
-    RegisterKernel(#operation "_SSE", operation##_SSE, sourceBytesPerPixel);   \
-    RegisterKernel(#operation "_SSE2", operation##_SSE2, sourceBytesPerPixel); \
-    RegisterKernel(#operation "_AMD", operation##_AMD, sourceBytesPerPixel);   \
-    RegisterKernel(#operation "_AVX2", operation##_AVX2, sourceBytesPerPixel)
+// An operation's kernels: the reference and its processor variants.
+struct Variants {
+    const char* operation;
+    FieldKernel c, mmx, sse, sse2, amd, avx2;
+};
+
+// The initialiser of an operation's Variants.
+#define QLNU_VARIANTS(op) #op, op##_C, op##_MMX, op##_SSE, op##_SSE2, op##_AMD, op##_AVX2
+
+void RegisterVariants(const Variants& v, int sourceBytesPerPixel) {
+    const std::string name = v.operation;
+    const FieldWork reference = KernelWork(v.c, sourceBytesPerPixel);
+    RegisterFieldBenchmark(name + "_C", sourceBytesPerPixel, 2, reference);
+    const std::pair<const char*, FieldKernel> variants[] = {
+        {"_MMX", v.mmx}, {"_SSE", v.sse}, {"_SSE2", v.sse2}, {"_AMD", v.amd}};
+    for (const auto& [suffix, kernel] : variants) {
+        RegisterFieldBenchmark(name + suffix, sourceBytesPerPixel, 2,
+                               KernelWork(kernel, sourceBytesPerPixel), reference);
+    }
+    RegisterAvx2FieldBenchmark(name + "_AVX2", sourceBytesPerPixel, 2,
+                               KernelWork(v.avx2, sourceBytesPerPixel), reference);
+}
 
 using RepackerOperation = void (YuvRepacker::*)(BYTE*, const BYTE*, int, int, int, int);
 
 // Through the dispatcher, as the sessions call it.
 void RegisterDispatcher(const std::string& label, RepackerOperation operation,
-                        int sourceBytesPerPixel) {
-    RegisterFieldBenchmark(label, sourceBytesPerPixel, 2,
-                           [operation, sourceBytesPerPixel](BYTE* destination, const BYTE* source,
-                                                            const FieldSize& size) {
-                               YuvRepacker repacker;
-                               (repacker.*operation)(destination, source, size.width, size.rows,
-                                                     2 * size.width,
-                                                     sourceBytesPerPixel * size.width);
-                           });
+                        int sourceBytesPerPixel, FieldKernel reference) {
+    RegisterFieldBenchmark(
+        label, sourceBytesPerPixel, 2,
+        [operation, sourceBytesPerPixel](BYTE* destination, const BYTE* source,
+                                         const FieldSize& size) {
+            YuvRepacker repacker;
+            (repacker.*operation)(destination, source, size.width, size.rows, 2 * size.width,
+                                  sourceBytesPerPixel * size.width);
+            return true;
+        },
+        KernelWork(reference, sourceBytesPerPixel));
 }
 
-// libyuv rearranges packed 4:2:2 fastest with its four-byte shuffle.
-void RegisterLibyuvShuffle(const std::string& label, std::initializer_list<uint8_t> order) {
+// libyuv rearranges packed 4:2:2 in one pass with its four-byte shuffle: the same bytes as the
+// codec's `reference`.
+void RegisterLibyuvShuffle(const std::string& label, std::initializer_list<uint8_t> order,
+                           FieldKernel reference) {
     std::array<uint8_t, 16> shuffler{};
     for (int i = 0; i < 16; ++i) {
         shuffler[i] = static_cast<uint8_t>(i / 4 * 4 + *(order.begin() + i % 4));
     }
     RegisterFieldBenchmark(
-        label, 2, 2, [shuffler](BYTE* destination, const BYTE* source, const FieldSize& size) {
-            libyuv::ARGBShuffle(source, 2 * size.width, destination, 2 * size.width,
-                                shuffler.data(), size.width / 2, size.rows);
-        });
+        label, 2, 2,
+        [shuffler](BYTE* destination, const BYTE* source, const FieldSize& size) {
+            return libyuv::ARGBShuffle(source, 2 * size.width, destination, 2 * size.width,
+                                       shuffler.data(), size.width / 2, size.rows) == 0;
+        },
+        KernelWork(reference, 2));
 }
 
 // Planar 4:2:2 stands in for the block layouts: source Y, then U, then V planes.
@@ -66,8 +91,8 @@ void RegisterLibyuvPlanarToUyvy() {
                                const int w = size.width;
                                const BYTE* u = source + w * size.rows;
                                const BYTE* v = u + w / 2 * size.rows;
-                               libyuv::I422ToUYVY(source, w, u, w / 2, v, w / 2, destination, 2 * w,
-                                                  w, size.rows);
+                               return libyuv::I422ToUYVY(source, w, u, w / 2, v, w / 2, destination,
+                                                         2 * w, w, size.rows) == 0;
                            });
 }
 
@@ -77,8 +102,8 @@ void RegisterLibyuvUyvyToPlanar() {
                                const int w = size.width;
                                BYTE* u = destination + w * size.rows;
                                BYTE* v = u + w / 2 * size.rows;
-                               libyuv::UYVYToI422(source, 2 * w, destination, w, u, w / 2, v, w / 2,
-                                                  w, size.rows);
+                               return libyuv::UYVYToI422(source, 2 * w, destination, w, u, w / 2, v,
+                                                         w / 2, w, size.rows) == 0;
                            });
 }
 
@@ -116,28 +141,29 @@ void RegisterSwscale(const std::string& label, AVPixelFormat from, AVPixelFormat
             int destinationStrides[4] = {};
             FieldPlanes(from, source, size, sourcePlanes, sourceStrides);
             FieldPlanes(to, destination, size, destinationPlanes, destinationStrides);
-            sws_scale(contexts[&size == &kFieldSizes[0] ? 0 : 1], sourcePlanes, sourceStrides, 0,
-                      size.rows, destinationPlanes, destinationStrides);
+            return sws_scale(contexts[&size == &kFieldSizes[0] ? 0 : 1], sourcePlanes,
+                             sourceStrides, 0, size.rows, destinationPlanes,
+                             destinationStrides) == size.rows;
         });
 }
 
 const bool kRegistered = [] {
-    QLNU_REGISTER_VARIANTS(PackYuy2Field, 2);
-    QLNU_REGISTER_VARIANTS(PackYvyuField, 2);
-    QLNU_REGISTER_VARIANTS(PackY16Field, 2);
-    QLNU_REGISTER_VARIANTS(PackY16AField, 3);
-    QLNU_REGISTER_VARIANTS(UnpackYvyuField, 2);
-    QLNU_REGISTER_VARIANTS(UnpackY16Field, 2);
-    RegisterDispatcher("PackYuy2Field", &YuvRepacker::PackYuy2Field, 2);
-    RegisterDispatcher("PackYvyuField", &YuvRepacker::PackYvyuField, 2);
-    RegisterDispatcher("PackY16Field", &YuvRepacker::PackY16Field, 2);
-    RegisterDispatcher("PackY16AField", &YuvRepacker::PackY16AField, 3);
-    RegisterDispatcher("UnpackYuy2Field", &YuvRepacker::UnpackYuy2Field, 2);
-    RegisterDispatcher("UnpackYvyuField", &YuvRepacker::UnpackYvyuField, 2);
-    RegisterDispatcher("UnpackY16Field", &YuvRepacker::UnpackY16Field, 2);
-    RegisterLibyuvShuffle("libyuv_ARGBShuffle_YUY2ToUYVY", {1, 0, 3, 2});
-    RegisterLibyuvShuffle("libyuv_ARGBShuffle_YVYUToUYVY", {3, 0, 1, 2});
-    RegisterLibyuvShuffle("libyuv_ARGBShuffle_UYVYToYVYU", {1, 2, 3, 0});
+    RegisterVariants({QLNU_VARIANTS(PackYuy2Field)}, 2);
+    RegisterVariants({QLNU_VARIANTS(PackYvyuField)}, 2);
+    RegisterVariants({QLNU_VARIANTS(PackY16Field)}, 2);
+    RegisterVariants({QLNU_VARIANTS(PackY16AField)}, 3);
+    RegisterVariants({QLNU_VARIANTS(UnpackYvyuField)}, 2);
+    RegisterVariants({QLNU_VARIANTS(UnpackY16Field)}, 2);
+    RegisterDispatcher("PackYuy2Field", &YuvRepacker::PackYuy2Field, 2, PackYuy2Field_C);
+    RegisterDispatcher("PackYvyuField", &YuvRepacker::PackYvyuField, 2, PackYvyuField_C);
+    RegisterDispatcher("PackY16Field", &YuvRepacker::PackY16Field, 2, PackY16Field_C);
+    RegisterDispatcher("PackY16AField", &YuvRepacker::PackY16AField, 3, PackY16AField_C);
+    RegisterDispatcher("UnpackYuy2Field", &YuvRepacker::UnpackYuy2Field, 2, PackYuy2Field_C);
+    RegisterDispatcher("UnpackYvyuField", &YuvRepacker::UnpackYvyuField, 2, UnpackYvyuField_C);
+    RegisterDispatcher("UnpackY16Field", &YuvRepacker::UnpackY16Field, 2, UnpackY16Field_C);
+    RegisterLibyuvShuffle("libyuv_ARGBShuffle_YUY2ToUYVY", {1, 0, 3, 2}, PackYuy2Field_C);
+    RegisterLibyuvShuffle("libyuv_ARGBShuffle_YVYUToUYVY", {3, 0, 1, 2}, PackYvyuField_C);
+    RegisterLibyuvShuffle("libyuv_ARGBShuffle_UYVYToYVYU", {1, 2, 3, 0}, UnpackYvyuField_C);
     RegisterLibyuvPlanarToUyvy();
     RegisterLibyuvUyvyToPlanar();
     RegisterSwscale("swscale_YUYV422ToUYVY422", AV_PIX_FMT_YUYV422, AV_PIX_FMT_UYVY422);

@@ -40,76 +40,97 @@ struct Kernel {
     const char* label;
     FieldKernel kernel;
     TableLayout layout;  // None for the references
+    bool avx2 = false;
 };
 
-void RegisterKernel(const Kernel& k, int sourceBytesPerPixel, int destinationBytesPerPixel) {
-    RegisterFieldBenchmark(k.label, sourceBytesPerPixel, destinationBytesPerPixel,
-                           [=](BYTE* destination, const BYTE* source, const FieldSize& size) {
-                               if (k.layout != TableLayout::None) {
-                                   UseTableLayout(k.layout);
-                               }
-                               k.kernel(destination, source, size.width, size.rows,
-                                        destinationBytesPerPixel * size.width,
-                                        sourceBytesPerPixel * size.width);
-                           });
+// The references of an operation: the MMX variants (narrow tables) compute in a narrower
+// arithmetic than the others, and each must write exactly the bytes of its own.
+struct References {
+    FieldKernel narrow;
+    FieldKernel precise;
+};
+
+FieldWork KernelWork(FieldKernel kernel, TableLayout layout, int sourceBytesPerPixel,
+                     int destinationBytesPerPixel) {
+    return [=](BYTE* destination, const BYTE* source, const FieldSize& size) {
+        if (layout != TableLayout::None) {
+            UseTableLayout(layout);
+        }
+        kernel(destination, source, size.width, size.rows, destinationBytesPerPixel * size.width,
+               sourceBytesPerPixel * size.width);
+        return true;
+    };
+}
+
+void RegisterKernels(const std::vector<Kernel>& kernels, const References& references,
+                     int sourceBytesPerPixel, int destinationBytesPerPixel) {
+    for (const Kernel& k : kernels) {
+        const FieldKernel reference = k.layout == TableLayout::Narrow ? references.narrow
+                                      : k.layout == TableLayout::None ? nullptr
+                                                                      : references.precise;
+        const FieldWork check = reference == nullptr
+                                    ? nullptr
+                                    : KernelWork(reference, TableLayout::None, sourceBytesPerPixel,
+                                                 destinationBytesPerPixel);
+        const FieldWork work =
+            KernelWork(k.kernel, k.layout, sourceBytesPerPixel, destinationBytesPerPixel);
+        (k.avx2 ? RegisterAvx2FieldBenchmark : RegisterFieldBenchmark)(
+            k.label, sourceBytesPerPixel, destinationBytesPerPixel, work, check);
+    }
 }
 
 void RegisterEncoderKernels() {
-    const Kernel rgb24[] = {
+    const std::vector<Kernel> rgb24 = {
         {"EncodeRgb24Field_C", EncodeRgb24Field_C, TableLayout::None},
         {"EncodeRgb24Field_MMX", EncodeRgb24Field_MMX, TableLayout::Narrow},
         {"EncodeRgb24Field_SSE", EncodeRgb24Field_SSE, TableLayout::Extended},
         {"EncodeRgb24Field_SSE2", EncodeRgb24Field_SSE2, TableLayout::Wide16},
         {"EncodeRgb24Field_AMD", EncodeRgb24Field_AMD, TableLayout::Extended},
-        {"EncodeRgb24Field_AVX2", EncodeRgb24Field_AVX2, TableLayout::Wide16},
+        {"EncodeRgb24Field_AVX2", EncodeRgb24Field_AVX2, TableLayout::Wide16, true},
     };
-    const Kernel rgb32[] = {
+    const std::vector<Kernel> rgb32 = {
         {"EncodeRgb32Field_C", EncodeRgb32Field_C, TableLayout::None},
         {"EncodeRgb32Field_MMX", EncodeRgb32Field_MMX, TableLayout::Narrow},
         {"EncodeRgb32Field_SSE", EncodeRgb32Field_SSE, TableLayout::Extended},
         {"EncodeRgb32Field_SSE2", EncodeRgb32Field_SSE2, TableLayout::Wide16},
         {"EncodeRgb32Field_AMD", EncodeRgb32Field_AMD, TableLayout::Extended},
-        {"EncodeRgb32Field_AVX2", EncodeRgb32Field_AVX2, TableLayout::Wide16},
+        {"EncodeRgb32Field_AVX2", EncodeRgb32Field_AVX2, TableLayout::Wide16, true},
     };
-    for (const Kernel& k : rgb24) {
-        RegisterKernel(k, 3, 2);
-    }
-    for (const Kernel& k : rgb32) {
-        RegisterKernel(k, 4, 2);
-    }
+    RegisterKernels(rgb24, {EncodeRgb24Field_NarrowC, EncodeRgb24Field_C}, 3, 2);
+    RegisterKernels(rgb32, {EncodeRgb32Field_NarrowC, EncodeRgb32Field_C}, 4, 2);
 }
 
 void RegisterDecoderKernels() {
-    const Kernel kernels[] = {
+    const std::vector<Kernel> kernels = {
         {"DecodeRgb24Field_BasicC", DecodeRgb24Field_BasicC, TableLayout::None},
         {"DecodeRgb24Field_ExtendedC", DecodeRgb24Field_ExtendedC, TableLayout::None},
         {"DecodeRgb24Field_MMX", DecodeRgb24Field_MMX, TableLayout::Narrow},
         {"DecodeRgb24Field_SSE", DecodeRgb24Field_SSE, TableLayout::Extended},
         {"DecodeRgb24Field_SSE2", DecodeRgb24Field_SSE2, TableLayout::Wide16},
         {"DecodeRgb24Field_AMD", DecodeRgb24Field_AMD, TableLayout::Extended},
-        {"DecodeRgb24Field_AVX2", DecodeRgb24Field_AVX2, TableLayout::Wide16},
+        {"DecodeRgb24Field_AVX2", DecodeRgb24Field_AVX2, TableLayout::Wide16, true},
     };
-    for (const Kernel& k : kernels) {
-        RegisterKernel(k, 2, 3);
-    }
+    RegisterKernels(kernels, {DecodeRgb24Field_BasicC, DecodeRgb24Field_ExtendedC}, 2, 3);
 }
 
-// Through the dispatchers, as the sessions call them, with the processor's own table.
-void RegisterDispatchers() {
-    RegisterFieldBenchmark("RgbToYuvTables::EncodeRgb24Field", 3, 2,
-                           [](BYTE* destination, const BYTE* source, const FieldSize& size) {
-                               UseTableLayout(TableLayout::Wide16);
-                               RgbToYuvTables tables;
-                               tables.EncodeRgb24Field(destination, source, size.width, size.rows,
-                                                       2 * size.width, 3 * size.width);
-                           });
-    RegisterFieldBenchmark("YuvToRgbTables::DecodeRgb24Field", 2, 3,
-                           [](BYTE* destination, const BYTE* source, const FieldSize& size) {
-                               UseTableLayout(TableLayout::Wide16);
-                               YuvToRgbTables tables;
-                               tables.DecodeRgb24Field(destination, source, size.width, size.rows,
-                                                       3 * size.width, 2 * size.width);
-                           });
+// Through a dispatcher of a converter object, as the sessions call it, with the processor's own
+// table.
+template <typename Tables>
+void RegisterDispatcher(const char* label,
+                        void (Tables::*dispatcher)(BYTE*, const BYTE*, int, int, int, int),
+                        FieldKernel reference, int sourceBytesPerPixel,
+                        int destinationBytesPerPixel) {
+    RegisterFieldBenchmark(
+        label, sourceBytesPerPixel, destinationBytesPerPixel,
+        [=](BYTE* destination, const BYTE* source, const FieldSize& size) {
+            UseTableLayout(TableLayout::Wide16);
+            Tables tables;
+            (tables.*dispatcher)(destination, source, size.width, size.rows,
+                                 destinationBytesPerPixel * size.width,
+                                 sourceBytesPerPixel * size.width);
+            return true;
+        },
+        KernelWork(reference, TableLayout::None, sourceBytesPerPixel, destinationBytesPerPixel));
 }
 
 // libyuv has no single call for RGB24 to UYVY or back: two calls through an ARGB picture.
@@ -121,23 +142,24 @@ void RegisterLibyuv() {
                                                        const FieldSize& size) {
             const int w = size.width;
             argb->resize(static_cast<std::size_t>(4) * w * size.rows);
-            libyuv::RGB24ToARGB(source, 3 * w, argb->data(), 4 * w, w, -size.rows);
-            libyuv::ARGBToUYVY(argb->data(), 4 * w, destination, 2 * w, w, size.rows);
+            return libyuv::RGB24ToARGB(source, 3 * w, argb->data(), 4 * w, w, -size.rows) == 0 &&
+                   libyuv::ARGBToUYVY(argb->data(), 4 * w, destination, 2 * w, w, size.rows) == 0;
         });
     RegisterFieldBenchmark("libyuv_ARGBToUYVY", 4, 2,
                            [](BYTE* destination, const BYTE* source, const FieldSize& size) {
                                const int w = size.width;
-                               libyuv::ARGBToUYVY(source, 4 * w, destination, 2 * w, w, -size.rows);
+                               return libyuv::ARGBToUYVY(source, 4 * w, destination, 2 * w, w,
+                                                         -size.rows) == 0;
                            });
-    RegisterFieldBenchmark("libyuv_UYVYToARGB+ARGBToRGB24", 2, 3,
-                           [argb = std::make_shared<std::vector<BYTE>>()](
-                               BYTE* destination, const BYTE* source, const FieldSize& size) {
-                               const int w = size.width;
-                               argb->resize(static_cast<std::size_t>(4) * w * size.rows);
-                               libyuv::UYVYToARGB(source, 2 * w, argb->data(), 4 * w, w, size.rows);
-                               libyuv::ARGBToRGB24(argb->data(), 4 * w, destination, 3 * w, w,
-                                                   -size.rows);
-                           });
+    RegisterFieldBenchmark(
+        "libyuv_UYVYToARGB+ARGBToRGB24", 2, 3,
+        [argb = std::make_shared<std::vector<BYTE>>()](BYTE* destination, const BYTE* source,
+                                                       const FieldSize& size) {
+            const int w = size.width;
+            argb->resize(static_cast<std::size_t>(4) * w * size.rows);
+            return libyuv::UYVYToARGB(source, 2 * w, argb->data(), 4 * w, w, size.rows) == 0 &&
+                   libyuv::ARGBToRGB24(argb->data(), 4 * w, destination, 3 * w, w, -size.rows) == 0;
+        });
 }
 
 // libswscale at its fastest setting (no scaling happens); the RGB side is walked with a
@@ -159,14 +181,18 @@ void RegisterSwscale(const std::string& label, AVPixelFormat from, AVPixelFormat
             BYTE* out = fromRgb ? destination : destination + (size.rows - 1) * toStride;
             const int inStride[] = {fromRgb ? -fromStride : fromStride};
             const int outStride[] = {fromRgb ? toStride : -toStride};
-            sws_scale(context.get(), &in, inStride, 0, size.rows, &out, outStride);
+            return sws_scale(context.get(), &in, inStride, 0, size.rows, &out, outStride) ==
+                   size.rows;
         });
 }
 
 [[maybe_unused]] const bool kRegistered = [] {
     RegisterEncoderKernels();
     RegisterDecoderKernels();
-    RegisterDispatchers();
+    RegisterDispatcher("RgbToYuvTables::EncodeRgb24Field", &RgbToYuvTables::EncodeRgb24Field,
+                       EncodeRgb24Field_C, 3, 2);
+    RegisterDispatcher("YuvToRgbTables::DecodeRgb24Field", &YuvToRgbTables::DecodeRgb24Field,
+                       DecodeRgb24Field_ExtendedC, 2, 3);
     RegisterLibyuv();
     RegisterSwscale("swscale_BGR24ToUYVY422", AV_PIX_FMT_BGR24, AV_PIX_FMT_UYVY422, 3, 2);
     RegisterSwscale("swscale_BGRAToUYVY422", AV_PIX_FMT_BGRA, AV_PIX_FMT_UYVY422, 4, 2);

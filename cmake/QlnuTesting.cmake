@@ -8,11 +8,15 @@ if(CMAKE_CROSSCOMPILING)
     set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
     add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
   endif()
-  set(QLNU_GTEST_LIBS gtest gtest_main gmock)
+  set(QLNU_GTEST_LIBS gtest gmock)
 else()
   find_package(GTest REQUIRED)
-  set(QLNU_GTEST_LIBS GTest::gtest GTest::gtest_main GTest::gmock)
+  set(QLNU_GTEST_LIBS GTest::gtest GTest::gmock)
 endif()
+# Every test program's main, in place of GoogleTest's: the rules that every test follows.
+add_library(qlnu_test_main STATIC EXCLUDE_FROM_ALL ${PROJECT_SOURCE_DIR}/tests/support/test_main.cpp)
+target_link_libraries(qlnu_test_main PUBLIC qlnu_core ${QLNU_GTEST_LIBS})
+list(PREPEND QLNU_GTEST_LIBS qlnu_test_main)
 include(GoogleTest)
 
 # Each processor model qemu-i386 emulates for the 32-bit tests, with the class it reports: every

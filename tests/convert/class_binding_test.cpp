@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <numeric>
+#include <string>
 #include <vector>
 
 #include "codec/fast_copy.h"
@@ -59,9 +60,9 @@ protected:
 
 TEST_P(ClassBindingTest, EveryBindingPointTakesTheVariantOfTheClass) {
     const ClassBinding& binding = GetParam();
-    if (!RealProcessorRuns(binding.cpuClass) ||
-        (binding.conversion == &FieldKernelRow::avx2 && !Avx2KernelsRun())) {
-        GTEST_SKIP() << "the processor lacks the instructions of this class";
+    const bool avx2 = binding.conversion == &FieldKernelRow::avx2;
+    if (const std::string why = WhyCannotRun(binding.cpuClass, avx2); !why.empty()) {
+        GTEST_SKIP() << why;
     }
     ResetAllSlots();
     FillTablesAs(binding.cpuClass);
@@ -127,9 +128,26 @@ TEST(ClassBinding, TablesAreFilledOnceEvenForAClassOfAnotherLayout) {
     EXPECT_EQ(std::memcmp(gYuvToRgbTable.Data(), decoder.data(), decoder.size()), 0);
 }
 
+// A test for each class that it names, on a processor that runs the class's variants.
+class OnClassTest : public ::testing::TestWithParam<CpuClass> {
+public:
+    static std::string Name(const testing::TestParamInfo<CpuClass>& info) {
+        return "Class" + std::to_string(info.param);
+    }
+
+protected:
+    void SetUp() override {
+        if (const std::string why = WhyCannotRun(GetParam()); !why.empty()) {
+            GTEST_SKIP() << why;
+        }
+    }
+};
+
+class KernelFaultTest : public OnClassTest {};
+
 // A kernel reading into unreadable pages: the rows before them are converted, the call returns
 // with the MMX registers free, and the next call works.
-TEST(ClassBinding, KernelCutShortByAFaultReturnsQuietly) {
+TEST_P(KernelFaultTest, KernelCutShortByAFaultReturnsQuietly) {
     const int rowBytes = 2048;  // one source row is half of a 4096-byte page
     const int rows = 16;
     GuardedPages source(static_cast<std::size_t>(rowBytes) * rows);
@@ -140,31 +158,28 @@ TEST(ClassBinding, KernelCutShortByAFaultReturnsQuietly) {
     source.ProtectLastPages(unreadablePages);
     std::vector<BYTE> expected(source.size(), kSentinel);
     PackYuy2Field_C(expected.data(), source.data(), rowBytes / 2, readableRows, rowBytes, rowBytes);
-    for (CpuClass cpuClass : {3, 31}) {
-        if (!RealProcessorRuns(cpuClass)) {
-            continue;
-        }
-        ResetAllSlots();
-        ScopedFakeProcessor fake(cpuClass);
-        for (int call = 0; call < 2; ++call) {
-            std::vector<BYTE> destination(source.size(), kSentinel);
-            gPackYuy2FieldSlot.Run(destination.data(), source.data(), rowBytes / 2,
-                                   call == 0 ? rows : readableRows, rowBytes, rowBytes);
-            EXPECT_EQ(X87TagWord(), 0xFFFFu) << "class " << cpuClass;
-            EXPECT_EQ(std::memcmp(destination.data(), expected.data(),
-                                  static_cast<std::size_t>(readableRows) * rowBytes),
-                      0)
-                << "class " << cpuClass << ", call " << call;
-        }
+    ResetAllSlots();
+    ScopedFakeProcessor fake(GetParam());
+    for (int call = 0; call < 2; ++call) {
+        std::vector<BYTE> destination(source.size(), kSentinel);
+        gPackYuy2FieldSlot.Run(destination.data(), source.data(), rowBytes / 2,
+                               call == 0 ? rows : readableRows, rowBytes, rowBytes);
+        EXPECT_EQ(X87TagWord(), 0xFFFFu);
+        EXPECT_EQ(std::memcmp(destination.data(), expected.data(),
+                              static_cast<std::size_t>(readableRows) * rowBytes),
+                  0)
+            << "call " << call;
     }
     ResetAllSlots();
 }
+
+INSTANTIATE_TEST_SUITE_P(Classes, KernelFaultTest, ::testing::Values(3, 31), OnClassTest::Name);
 
 // The pages from `readable` on are unreadable: the copy returns with the MMX registers free,
 // the destination holds the source up to the last whole step before the fault (a block
 // variant pre-reads its 8192-byte block first), and nothing at or beyond the fault is written.
 void ExpectCopyEndsQuietly(CpuClass cpuClass, DWORD count, DWORD readable, DWORD copiedAtLeast) {
-    SCOPED_TRACE(testing::Message() << "class " << cpuClass << ", " << count << " bytes");
+    SCOPED_TRACE(testing::Message() << count << " bytes");
     ResetFastCopySlotForTesting();
     ScopedFakeProcessor fake(cpuClass);
     GuardedPages source(count);
@@ -180,18 +195,18 @@ void ExpectCopyEndsQuietly(CpuClass cpuClass, DWORD count, DWORD readable, DWORD
     EXPECT_EQ(std::memcmp(again.data(), source.data(), readable), 0);
 }
 
-TEST(ClassBinding, CopyFromAPartlyUnreadableSourceReturnsQuietly) {
+class CopyFaultTest : public OnClassTest {};
+
+TEST_P(CopyFaultTest, CopyFromAPartlyUnreadableSourceReturnsQuietly) {
     const DWORD page = static_cast<DWORD>(GuardedPages::PageSize());
-    for (CpuClass cpuClass : {0, 3, 15, 31, 159}) {
-        if (!RealProcessorRuns(cpuClass)) {
-            continue;
-        }
-        // In the 32-byte steps after the blocks.
-        ExpectCopyEndsQuietly(cpuClass, 2 * page - 192, page - 192, page - 192);
-        // Inside the third of five blocks.
-        ExpectCopyEndsQuietly(cpuClass, 5 * 8192, 2 * 8192 + page, 2 * 8192);
-    }
+    // In the 32-byte steps after the blocks.
+    ExpectCopyEndsQuietly(GetParam(), 2 * page - 192, page - 192, page - 192);
+    // Inside the third of five blocks.
+    ExpectCopyEndsQuietly(GetParam(), 5 * 8192, 2 * 8192 + page, 2 * 8192);
     ResetFastCopySlotForTesting();
 }
+
+INSTANTIATE_TEST_SUITE_P(Classes, CopyFaultTest, ::testing::Values(0, 3, 15, 31, 159),
+                         OnClassTest::Name);
 
 }  // namespace

@@ -1,12 +1,12 @@
 // Classification of the processor from what CPUID reports, through the CPUID seam.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <stdexcept>
 
 #include "convert/cpu_class.h"
 #include "convert/cpuid.h"
 #include "support/fake_cpu.h"
+#include "support/real_processor.h"
 
 namespace {
 
@@ -84,20 +84,10 @@ TEST(Classification, Avx2IsUsableOnlyWithProcessorAndSystemSupport) {
     }
 }
 
-// ProcessorOfClass knows a processor of every class there is, and throws for any other.
-TEST(Classification, RealProcessorGivesAClassOfTheTable) {
-    const CpuClass cpuClass = GetCpuClass();
-    EXPECT_NO_THROW(ProcessorOfClass(cpuClass)) << cpuClass;
-    EXPECT_EQ(GetCpuClass(), cpuClass);
-}
-
-// Under emulation the run names the class that its processor model reports.
-TEST(Classification, EmulatedProcessorGivesItsClass) {
-    const char* expected = std::getenv("QLNU_EXPECTED_CPU_CLASS");
-    if (expected == nullptr) {
-        GTEST_SKIP() << "not on an emulated processor";
-    }
-    EXPECT_EQ(GetCpuClass(), std::atoi(expected));
+// The processor running the tests, as the compiler's own check or the emulated run knows it.
+TEST(Classification, RealProcessorGivesItsClassAndAvx2) {
+    EXPECT_EQ(GetCpuClass(), ExpectedCpuClass());
+    EXPECT_EQ(Avx2Usable(), ProcessorRunsAvx2());
 }
 
 // Readers that fail the way a processor without the instruction, or a broken one, would.

@@ -1,9 +1,11 @@
 // What the kernel tests share: the field conversions with their slots and references, what each
-// processor class binds, tables filled as a class fills them, and the x87/MMX register check.
+// processor class binds, what the real processor runs, tables filled as a class fills them, and
+// the x87/MMX register check.
 #pragma once
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "codec/fast_copy_variants.h"
 #include "convert/dispatch_slots.h"
@@ -15,6 +17,7 @@
 #include "convert/yuv_to_rgb_coefficients.h"
 #include "convert/yuv_to_rgb_tables.h"
 #include "support/fake_cpu.h"
+#include "support/real_processor.h"
 
 // A conversion operation; its variants are the row of its slot, so that the tests compare
 // the very kernels the slot binds.
@@ -81,9 +84,11 @@ inline const ClassBinding kClassBindings[] = {
      kSseAndAvxStates},
 };
 
-// True if the build has AVX2 kernels (x86-64) and the real processor and system run them.
-inline bool Avx2KernelsRun() {
-    return gPackYuy2FieldSlot.Row().avx2 != nullptr && Avx2Usable();
+// Why the real processor cannot run the variants that `cpuClass` binds, with AVX2 kernels where
+// `avx2` is set; empty when it can.
+inline std::string WhyCannotRun(CpuClass cpuClass, bool avx2 = false) {
+    const std::string why = WhyProcessorCannotRun(cpuClass);
+    return why.empty() && avx2 ? WhyProcessorCannotRunAvx2() : why;
 }
 
 // Empties both coefficient tables and fills them again as a machine of `cpuClass` does

@@ -138,10 +138,11 @@ class FieldVariantTest : public ::testing::TestWithParam<std::tuple<FieldOperati
 
 TEST_P(FieldVariantTest, WritesTheBytesOfItsReference) {
     const auto& [operation, variant] = GetParam();
-    if (!RealProcessorRuns(variant.cpuClass) ||
-        (variant.kernel == &FieldKernelRow::avx2 && !Avx2KernelsRun())) {
-        GTEST_SKIP() << "the processor lacks the instructions of this variant";
+    const bool avx2 = variant.kernel == &FieldKernelRow::avx2;
+    if (const std::string why = WhyCannotRun(variant.cpuClass, avx2); !why.empty()) {
+        GTEST_SKIP() << why;
     }
+    ASSERT_NE(operation.slot->Row().*variant.kernel, nullptr) << "the processor runs it";
     FillTablesAs(variant.cpuClass);
     const bool mmx = variant.kernel == &FieldKernelRow::mmx;
     const FieldKernel reference = mmx ? operation.mmxReference : operation.reference;
@@ -181,8 +182,8 @@ class CopyVariantTest : public ::testing::TestWithParam<CopyCase<CopyFunction>> 
 
 // Source and destination both end where an unreadable page begins.
 TEST_P(CopyVariantTest, CopiesLikeAByteLoop) {
-    if (!RealProcessorRuns(GetParam().cpuClass)) {
-        GTEST_SKIP() << "the processor lacks the instructions of this variant";
+    if (const std::string why = WhyCannotRun(GetParam().cpuClass); !why.empty()) {
+        GTEST_SKIP() << why;
     }
     const DWORD counts[] = {0, 1, 31, 32, 33, 8191, 8192, 8192 + 33, 3 * 8192 + 77, (1u << 20) + 5};
     std::mt19937 random(3);
@@ -231,8 +232,8 @@ using FieldCopyCase = CopyCase<FieldKernel>;
 class FieldCopyVariantTest : public ::testing::TestWithParam<FieldCopyCase> {};
 
 TEST_P(FieldCopyVariantTest, CopiesEveryRowLikeAByteLoop) {
-    if (!RealProcessorRuns(GetParam().cpuClass)) {
-        GTEST_SKIP() << "the processor lacks the instructions of this variant";
+    if (const std::string why = WhyCannotRun(GetParam().cpuClass); !why.empty()) {
+        GTEST_SKIP() << why;
     }
     const FieldOperation uyvy{"FastCopyField", nullptr, CopyFieldBytes, CopyFieldBytes, 2, 2};
     for (const Shape& shape : kShapes) {

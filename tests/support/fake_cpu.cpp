@@ -65,11 +65,6 @@ FakeProcessor WithAvx2(FakeProcessor processor, std::uint64_t xcr0) {
     return processor;
 }
 
-bool RealProcessorRuns(CpuClass cpuClass) {
-    constexpr CpuClass kAmdVendor = 128;
-    return (cpuClass & ~kAmdVendor & ~GetCpuClass()) == 0;
-}
-
 ScopedFakeProcessor::ScopedFakeProcessor(const FakeProcessor& processor) {
     gProcessor = processor;
     gQueries.store(0);

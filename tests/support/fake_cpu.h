@@ -34,11 +34,6 @@ FakeProcessor ProcessorOfClass(CpuClass cpuClass);
 // `processor` reporting AVX2, with an operating system that saves the states in `xcr0`.
 FakeProcessor WithAvx2(FakeProcessor processor, std::uint64_t xcr0 = kSseAndAvxStates);
 
-// True if the real processor executes the variants that `cpuClass` binds: it reports every
-// capability of that class (the vendor aside). Any x86-64 processor runs them all; emulated
-// 32-bit models skip what they lack. Asked while no fake is installed.
-bool RealProcessorRuns(CpuClass cpuClass);
-
 // Installs the fake for the scope's lifetime and restores the real instruction after it.
 class ScopedFakeProcessor {
 public:
