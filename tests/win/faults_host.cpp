@@ -3,7 +3,7 @@
 // complete, and the session goes on coding whole frames afterwards; so when the row belongs to
 // the field that the field worker converts (on a machine with two processors), and when it
 // belongs to the one the host's thread converts. A vectored handler, which the system calls
-// before any handler of the driver, tells on which thread each access violation happened.
+// before the driver's frame handlers, tells on which thread each access violation happened.
 #include <cstring>
 
 #include "frame_sessions.h"
@@ -84,7 +84,10 @@ void CheckFaultEndsOnlyTheKernel(const PictureFormat& format, UnreadableRow row,
     const PictureBesideUnreadablePage cut(picture, RowBytes(format, kWidth), row);
     gFaultsOnHostThread = 0;
     gFaultsOnOtherThreads = 0;
+    // Added after the first frame, the observer comes before any vectored handler of the driver.
+    PVOID observer = AddVectoredExceptionHandler(1, CountAccessViolation);
     const Bytes faulted = session.Compress(cut.data());
+    RemoveVectoredExceptionHandler(observer);
     const int faultingRecord = row == UnreadableRow::Last ? 0 : 1;
     CHECK(FieldRecord(faulted, 1 - faultingRecord) == FieldRecord(whole, 1 - faultingRecord));
     CHECK(FieldRecord(faulted, faultingRecord) != FieldRecord(whole, faultingRecord));
@@ -104,10 +107,8 @@ int main() {
     const bool worker = system.dwNumberOfProcessors >= 2;
     std::printf("%lu processors: the worker's field %s\n", system.dwNumberOfProcessors,
                 worker ? "faults on the worker" : "faults on this thread (no worker)");
-    PVOID observer = AddVectoredExceptionHandler(1, CountAccessViolation);
     CheckFaultEndsOnlyTheKernel(kUyvy, UnreadableRow::Last, !worker);
     CheckFaultEndsOnlyTheKernel(kRgb24, UnreadableRow::First, true);
-    RemoveVectoredExceptionHandler(observer);
     CHECK(host_test::RemoveDriver());
     return host_test::Finish();
 }
