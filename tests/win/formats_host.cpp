@@ -1,7 +1,16 @@
 // Every input format through a frame to every output format, through msvfw32 and the DLL's
 // own kernels: packed YUV to packed YUV byte for byte, RGB on either side within the
-// conversions' arithmetic (the bounds of the native round-trip test).
+// conversions' arithmetic (the bounds of the native round-trip test). Each input format has a
+// codec of its own; with --threads each also has a host thread of its own, as in an editor with
+// several streams, and they start together, before any kernel is bound, so they also race to
+// bind them while each session's field worker converts half of every frame.
+//   formats_host [--threads]
 #include <cstdio>
+#include <cstring>
+#include <functional>
+#include <thread>
+#include <utility>
+#include <vector>
 
 #include "frame_sessions.h"
 
@@ -46,8 +55,14 @@ Expected ExpectedOutput(const Source& source, const PictureFormat& input,
             IsRgb(input) ? kEncodeTolerance : 0};
 }
 
-void CheckEveryPair(HIC codec, LONG width, LONG height) {
-    for (const PictureFormat& input : kInputFormats) {
+// Every output of one input format, at two sizes, on a codec of its own.
+void CheckEveryOutputOf(const PictureFormat& input) {
+    HIC codec = ICOpen(ICTYPE_VIDEO, kQlnu, ICMODE_COMPRESS);
+    CHECK(codec != nullptr);
+    if (codec == nullptr) {
+        return;
+    }
+    for (const auto& [width, height] : {std::pair<LONG, LONG>{720, 576}, {16, 16}}) {
         const Source source = MakeSource(input, width, height);
         const Bytes frame = host_test::CompressionSession(codec, input, width, height)
                                 .Compress(source.picture.data());
@@ -63,18 +78,24 @@ void CheckEveryPair(HIC codec, LONG width, LONG height) {
             }
         }
     }
+    ICClose(codec);
 }
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    const bool threads = argc > 1 && std::strcmp(argv[1], "--threads") == 0;
     CHECK(host_test::InstallDriver());
-    HIC codec = ICOpen(ICTYPE_VIDEO, kQlnu, ICMODE_COMPRESS);
-    CHECK(codec != nullptr);
-    if (codec != nullptr) {
-        CheckEveryPair(codec, 720, 576);
-        CheckEveryPair(codec, 16, 16);
-        ICClose(codec);
+    std::vector<std::thread> running;
+    for (const PictureFormat& input : kInputFormats) {
+        if (threads) {
+            running.emplace_back(CheckEveryOutputOf, std::cref(input));
+        } else {
+            CheckEveryOutputOf(input);
+        }
+    }
+    for (std::thread& thread : running) {
+        thread.join();
     }
     CHECK(host_test::RemoveDriver());
     return host_test::Finish();
