@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "frame_sessions.h"
+#include "support/guarded_pages.h"
 
 namespace {
 
@@ -25,41 +26,6 @@ LONG CALLBACK CountAccessViolation(EXCEPTION_POINTERS* exception) {
     return EXCEPTION_CONTINUE_SEARCH;
 }
 
-enum class UnreadableRow { First, Last };
-
-// A copy of a picture whose first or last row in memory lies on an unreadable page, the other
-// rows on readable ones.
-class PictureBesideUnreadablePage {
-public:
-    PictureBesideUnreadablePage(const Bytes& picture, std::size_t rowBytes, UnreadableRow row) {
-        SYSTEM_INFO system;
-        GetSystemInfo(&system);
-        const std::size_t page = system.dwPageSize;
-        const std::size_t readableBytes = picture.size() - rowBytes;
-        const std::size_t readablePages = (readableBytes + page - 1) / page;
-        const std::size_t unreadablePages = (rowBytes + page - 1) / page;
-        mapping_ =
-            static_cast<BYTE*>(VirtualAlloc(nullptr, (readablePages + unreadablePages) * page,
-                                            MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
-        const bool first = row == UnreadableRow::First;
-        BYTE* unreadable = first ? mapping_ : mapping_ + readablePages * page;
-        data_ = first ? unreadable + unreadablePages * page - rowBytes : unreadable - readableBytes;
-        const std::size_t readableOffset = first ? rowBytes : 0;
-        std::memcpy(data_ + readableOffset, picture.data() + readableOffset, readableBytes);
-        DWORD previous = 0;
-        VirtualProtect(unreadable, unreadablePages * page, PAGE_NOACCESS, &previous);
-    }
-    ~PictureBesideUnreadablePage() { VirtualFree(mapping_, 0, MEM_RELEASE); }
-    PictureBesideUnreadablePage(const PictureBesideUnreadablePage&) = delete;
-    PictureBesideUnreadablePage& operator=(const PictureBesideUnreadablePage&) = delete;
-
-    const BYTE* data() const { return data_; }
-
-private:
-    BYTE* mapping_;
-    BYTE* data_;
-};
-
 // The bytes of one field record (header and pixels) of a frame: the first or the second.
 Bytes FieldRecord(const Bytes& frame, int record) {
     const std::size_t recordBytes = 8 + std::size_t{kWidth} * kHeight;
@@ -67,10 +33,12 @@ Bytes FieldRecord(const Bytes& frame, int record) {
     return Bytes(begin, begin + static_cast<std::ptrdiff_t>(recordBytes));
 }
 
-// The first record holds the rows 1, 3, 5, … in memory, which the worker converts, and the
-// second the rows 0, 2, 4, …, which the host's thread converts: the last row of a picture whose
-// height is even is the worker's, the first one the host thread's.
-void CheckFaultEndsOnlyTheKernel(const PictureFormat& format, UnreadableRow row,
+// The picture's rows in frame order (the top-down order of the picture's header: memory order,
+// or backwards for RGB with a negative height) 1, 3, 5, … go to the first record, which the
+// worker converts, and 0, 2, 4, … to the second, which the host's thread converts. Here the last
+// row in memory, on the unreadable page, is row 575 of a picture of 576 rows, or row 0 of a
+// top-down RGB one.
+void CheckFaultEndsOnlyTheKernel(const PictureFormat& format, LONG height, int faultingRecord,
                                  bool faultOnHostThread) {
     const Bytes picture = IsRgb(format) ? RandomRgbBlocks(kWidth, kHeight, format.bitCount / 8, 41)
                                         : RandomUyvy(kWidth, kHeight, 42);
@@ -79,16 +47,17 @@ void CheckFaultEndsOnlyTheKernel(const PictureFormat& format, UnreadableRow row,
     if (codec == nullptr) {
         return;
     }
-    host_test::CompressionSession session(codec, format, kWidth, kHeight);
+    host_test::CompressionSession session(codec, format, kWidth, height);
     const Bytes whole = session.Compress(picture.data());
-    const PictureBesideUnreadablePage cut(picture, RowBytes(format, kWidth), row);
+    // The guard page after the readable bytes holds the whole last row.
+    GuardedPages cut(picture.size() - RowBytes(format, kWidth));
+    std::memcpy(cut.data(), picture.data(), cut.size());
     gFaultsOnHostThread = 0;
     gFaultsOnOtherThreads = 0;
     // Added after the first frame, the observer comes before any vectored handler of the driver.
     PVOID observer = AddVectoredExceptionHandler(1, CountAccessViolation);
     const Bytes faulted = session.Compress(cut.data());
     RemoveVectoredExceptionHandler(observer);
-    const int faultingRecord = row == UnreadableRow::Last ? 0 : 1;
     CHECK(FieldRecord(faulted, 1 - faultingRecord) == FieldRecord(whole, 1 - faultingRecord));
     CHECK(FieldRecord(faulted, faultingRecord) != FieldRecord(whole, faultingRecord));
     CHECK((gFaultsOnHostThread > 0) == faultOnHostThread);
@@ -107,8 +76,8 @@ int main() {
     const bool worker = system.dwNumberOfProcessors >= 2;
     std::printf("%lu processors: the worker's field %s\n", system.dwNumberOfProcessors,
                 worker ? "faults on the worker" : "faults on this thread (no worker)");
-    CheckFaultEndsOnlyTheKernel(kUyvy, UnreadableRow::Last, !worker);
-    CheckFaultEndsOnlyTheKernel(kRgb24, UnreadableRow::First, true);
+    CheckFaultEndsOnlyTheKernel(kUyvy, kHeight, 0, !worker);
+    CheckFaultEndsOnlyTheKernel(kRgb24, -kHeight, 1, true);
     CHECK(host_test::RemoveDriver());
     return host_test::Finish();
 }

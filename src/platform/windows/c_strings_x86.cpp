@@ -2,9 +2,6 @@
 // msvcrt.dll: the first Windows 95 release does not have that DLL. The linker takes these
 // before it searches the import library, and the DLL check names any other C function that
 // would bring msvcrt.dll back.
-//
-// This file is compiled without the compiler's knowledge of these functions, so that it does
-// not turn their loops back into calls to themselves.
 
 extern "C" {
 

@@ -2,7 +2,8 @@
 // through a return: what the caller finds afterwards is checked at the instruction level. The
 // callee-saved registers and the stack pointer are as before the call, the direction flag is
 // clear, the x87 register stack is empty (after MMX code and after x87 code alike), and
-// exception records that the body registered are unwound, their handlers told so.
+// exception records that the body registered are unwound, their handlers told so. Exceptions
+// that are no faults pass on.
 #include <gtest/gtest.h>
 
 #include "platform/fault_guard.h"
@@ -23,6 +24,9 @@ void QlnuTestFillX87StackAndFault(void*);
 void QlnuTestUseMmxAndFault(void*);
 // Reads address 0.
 void QlnuTestFault(void*);
+// The guards' own exception handler.
+EXCEPTION_DISPOSITION __cdecl QlnuHandleGuardedFault(EXCEPTION_RECORD* exception, void* frame,
+                                                     CONTEXT* context, void* dispatcher);
 }
 
 asm(".text\n"
@@ -128,47 +132,56 @@ TEST(FaultGuardX86, FaultLeavesTheX87StackEmpty) {
 }
 
 // An exception record that the body registers, as a library with its own __try/__finally
-// does, is unwound: its handler is called once, told that the stack unwinds, and the thread's
-// chain is back where it was. Records lie deeper on the stack than the ones before them, so the
-// body's lies in the body's own frame.
-struct InnerRecord {
-    EXCEPTION_REGISTRATION_RECORD record;
-    int* unwindCalls;
-    int* otherCalls;
-};
+// does, is unwound: its handler is asked first and then told that the stack unwinds, and the
+// thread's chain (at fs:[0]) is back where it was. Records lie deeper on the stack than the ones
+// before them, so the body's lies in the body's own frame.
+int gUnwindCalls = 0;
+int gOtherCalls = 0;
 
-EXCEPTION_DISPOSITION NTAPI CountCalls(EXCEPTION_RECORD* exception, void* frame, CONTEXT*, void*) {
-    auto* inner = static_cast<InnerRecord*>(frame);
-    ++*((exception->ExceptionFlags & EXCEPTION_UNWINDING) != 0 ? inner->unwindCalls
-                                                               : inner->otherCalls);
+EXCEPTION_DISPOSITION NTAPI CountCalls(EXCEPTION_RECORD* exception, void*, CONTEXT*, void*) {
+    ++((exception->ExceptionFlags & EXCEPTION_UNWINDING) != 0 ? gUnwindCalls : gOtherCalls);
     return ExceptionContinueSearch;
 }
 
-// The thread's chain of exception records starts at fs:[0].
 EXCEPTION_REGISTRATION_RECORD* ChainHead() {
     EXCEPTION_REGISTRATION_RECORD* head = nullptr;
     asm volatile("movl %%fs:0, %0" : "=r"(head));
     return head;
 }
 
-void SetChainHead(EXCEPTION_REGISTRATION_RECORD* head) {
-    asm volatile("movl %0, %%fs:0" : : "r"(head) : "memory");
-}
-
 TEST(FaultGuardX86, RecordsTheBodyRegisteredAreUnwound) {
     EXCEPTION_REGISTRATION_RECORD* const chainBefore = ChainHead();
-    int unwindCalls = 0;
-    int otherCalls = 0;
-    EXPECT_FALSE(RunGuarded([&] {
-        InnerRecord inner{{}, &unwindCalls, &otherCalls};
-        inner.record.Next = ChainHead();
-        inner.record.Handler = CountCalls;
-        SetChainHead(&inner.record);
+    EXPECT_FALSE(RunGuarded([] {
+        EXCEPTION_REGISTRATION_RECORD inner{{ChainHead()}, {CountCalls}};
+        asm volatile("movl %0, %%fs:0" : : "r"(&inner) : "memory");
         QlnuTestFault(nullptr);
     }));
-    EXPECT_EQ(otherCalls, 1);  // asked first whether it handles the fault
-    EXPECT_EQ(unwindCalls, 1);
+    EXPECT_EQ(gOtherCalls, 1);
+    EXPECT_EQ(gUnwindCalls, 1);
     EXPECT_EQ(ChainHead(), chainBefore);
+}
+
+// The guard's handler passes on what is not a fault, and anything while an unwind passes through
+// its record: an exit unwind's STATUS_UNWIND has an error code too. (The cases it takes never
+// return to the caller; the tests above make them.)
+TEST(FaultGuardX86, HandlerPassesOnWhatItMustNotEnd) {
+    constexpr DWORD kStatusUnwind = 0xC0000027;
+    constexpr DWORD kThreadName = 0x406D1388;
+    const struct {
+        DWORD code, flags;
+    } cases[] = {{EXCEPTION_BREAKPOINT, 0},
+                 {DBG_PRINTEXCEPTION_C, 0},
+                 {kThreadName, 0},
+                 {EXCEPTION_ACCESS_VIOLATION, EXCEPTION_UNWINDING},
+                 {kStatusUnwind, EXCEPTION_UNWINDING | EXCEPTION_EXIT_UNWIND}};
+    for (const auto& c : cases) {
+        EXCEPTION_RECORD exception{};
+        exception.ExceptionCode = c.code;
+        exception.ExceptionFlags = c.flags;
+        EXPECT_EQ(QlnuHandleGuardedFault(&exception, nullptr, nullptr, nullptr),
+                  ExceptionContinueSearch)
+            << std::hex << c.code;
+    }
 }
 
 }  // namespace
