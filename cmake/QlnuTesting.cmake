@@ -83,7 +83,7 @@ if(WIN32)
   # The package holds both DLLs, so the installer test needs the other build's too; each is
   # stripped by the binary tools of its own target.
   set(QLNU_OTHER_WINDOWS_BUILD ${PROJECT_SOURCE_DIR}/build/win${other_bits}
-      CACHE PATH "The build folder of the other Windows preset (its bin/qlnu.dll goes into the package)")
+      CACHE PATH "The other Windows preset's build folder (its bin/qlnu.dll goes into the package)")
   find_program(QLNU_OBJCOPY32 i686-w64-mingw32-objcopy REQUIRED)
   find_program(QLNU_OBJCOPY64 x86_64-w64-mingw32-objcopy REQUIRED)
 endif()
