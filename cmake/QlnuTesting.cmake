@@ -1,6 +1,6 @@
 # GoogleTest for every build: the system package natively, and the Debian source tree
 # compiled with the cross compiler and its flags for the other builds (so unit tests can run
-# under wine64 or qemu-i386).
+# under Wine or qemu-i386).
 if(CMAKE_CROSSCOMPILING)
   if(NOT TARGET gtest)
     set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
@@ -50,11 +50,14 @@ function(qlnu_add_gtest name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LABELS;LIBS" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_link_libraries(${name} PRIVATE qlnu_core ${ARG_LIBS} ${QLNU_GTEST_LIBS})
+  if(TARGET qlnu_code_module)
+    target_link_libraries(${name} PRIVATE qlnu_code_module)
+  endif()
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
   if(QLNU_EMULATED_I386)
     qlnu_add_emulated_tests(${name} "${ARG_LABELS}")
   elseif(WIN32)
-    # Under wine64 each program start costs a second, so a program is one CTest test.
+    # Under Wine each program start costs a second, so a program is one CTest test.
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}" FIXTURES_REQUIRED wine_prefix)
   else()
@@ -68,8 +71,23 @@ function(qlnu_add_gtest name)
   endif()
 endfunction()
 
-# Windows test programs run under wine64 in a prefix that belongs to this build folder.
-if(WIN32 AND CMAKE_SIZEOF_VOID_P EQUAL 8)
+# Windows test programs run under Wine in a prefix that belongs to this build folder: the 64-bit
+# build's under wine64 in a 64-bit prefix, the 32-bit build's under wine in a 32-bit prefix, as
+# on the 32-bit Windows that the 32-bit driver was made for. QLNU_WIN_BITS names them.
+if(WIN32)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(QLNU_WIN_BITS 32)
+    set(other_bits 64)
+  else()
+    set(QLNU_WIN_BITS 64)
+    set(other_bits 32)
+  endif()
   set(QLNU_WINE_PREFIX ${CMAKE_BINARY_DIR}/wineprefix)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/scripts/wine-run --prefix ${QLNU_WINE_PREFIX})
+  # The package holds both DLLs, so the installer test needs the other build's too; each is
+  # stripped by the binary tools of its own target.
+  set(QLNU_OTHER_WINDOWS_BUILD ${PROJECT_SOURCE_DIR}/build/win${other_bits}
+      CACHE PATH "The other Windows preset's build folder (its bin/qlnu.dll goes into the package)")
+  find_program(QLNU_OBJCOPY32 i686-w64-mingw32-objcopy REQUIRED)
+  find_program(QLNU_OBJCOPY64 x86_64-w64-mingw32-objcopy REQUIRED)
 endif()

@@ -6,6 +6,7 @@
 // windows.h must come first.
 #include <vfw.h>
 
+#include <atomic>
 #include <cstdio>
 #include <string>
 
@@ -13,8 +14,9 @@
 
 namespace host_test {
 
-inline int gPassed = 0;
-inline int gFailed = 0;
+// Hosts may check from several threads.
+inline std::atomic<int> gPassed{0};
+inline std::atomic<int> gFailed{0};
 
 inline void Check(bool ok, const char* what, const char* file, int line) {
     if (ok) {
@@ -36,7 +38,7 @@ void CheckEqual(const A& actual, const B& expected, const char* what, const char
 }
 
 inline int Finish() {
-    std::printf("%d passed, %d failed\n", gPassed, gFailed);
+    std::printf("%d passed, %d failed\n", gPassed.load(), gFailed.load());
     std::fflush(stdout);
     return gFailed == 0 ? 0 : 1;
 }

@@ -1,10 +1,7 @@
-// Windows fault guards: a vectored exception handler jumps back to the innermost recovery
-// point of the faulting thread. The compiler has no structured exception handling, so the
-// recovery point is a __builtin_setjmp buffer.
-//
-// Only the Win32 API is used here (a thread-local slot, interlocked operations), not the C++
-// runtime's thread_local and call_once: the 32-bit driver carries no runtime code built for
-// processors newer than the Pentium, and those are.
+// 64-bit Windows fault guards: a vectored exception handler jumps back to the innermost
+// recovery point of the faulting thread. The compiler has no structured exception handling, so
+// the recovery point is a __builtin_setjmp buffer. (The 32-bit driver, which must load on
+// systems without vectored handlers, registers exception frames instead: fault_guard_x86.cpp.)
 #include "platform/fault_guard.h"
 #include "platform/win_api.h"
 
@@ -69,18 +66,13 @@ bool InstallOnce() {
     return gGuardSlot != TLS_OUT_OF_INDEXES;
 }
 
-// Builds without C++ exceptions (the 32-bit driver: nothing in it throws, and the unwinder
-// is runtime code for newer processors) cannot meet one; the others end the body on one too.
+// A C++ exception that leaves the body ends it too.
 bool CallBody(GuardedBody body, void* context) {
-#if __cpp_exceptions
     try {
         body(context);
     } catch (...) {
         return false;
     }
-#else
-    body(context);
-#endif
     return true;
 }
 
