@@ -110,28 +110,26 @@ void BoardRenderer::Start() {
 // A record whose bytes would run past the frame's data is not sent, and the walk ends there:
 // no record can begin after it.
 LONG BoardRenderer::DrawFieldFrame(const BYTE* frame, LONG time, DWORD bytes) {
+    RingField fields[kMostRecords];
+    int count = 0;
     DWORD at = 4;
     for (int record = 0; record < kMostRecords && at < bytes; ++record) {
         if (bytes - at < kRecordHeaderBytes) {
             break;
         }
         DWORD flags;
-        DWORD count;
+        DWORD fieldBytes;
         std::memcpy(&flags, frame + at, sizeof flags);
-        std::memcpy(&count, frame + at + 4, sizeof count);
+        std::memcpy(&fieldBytes, frame + at + 4, sizeof fieldBytes);
         at += kRecordHeaderBytes;
-        if (count > bytes - at) {
+        if (fieldBytes > bytes - at) {
             break;
         }
         if ((flags & ~kOddFieldBit) == 0) {
-            if (!WriteToRing(frame + at, count)) {
-                return ICERR_OK;
-            }
-            BoardApi.vdc_AddData(static_cast<DWORD_PTR>(time), flags >> 31, kUncompressedField,
-                                 count);
+            fields[count++] = {frame + at, fieldBytes, flags >> 31};
         }
-        at += count;
+        at += fieldBytes;
     }
-    BoardApi.vdc_AddData(static_cast<DWORD_PTR>(time), 0, kEndOfFrame, 0);
+    SendFrame(fields, count, time, kUncompressedField);
     return ICERR_OK;
 }

@@ -13,6 +13,7 @@
 #include "settings/file_name.h"
 #include "settings/settings_store.h"
 #include "support/attached_driver.h"
+#include "support/guarded_pages.h"
 
 namespace {
 
@@ -260,10 +261,33 @@ TEST_F(DrawTest, PlaybackMessagesReachTheBoard) {
     EXPECT_EQ(NewCommands(),
               (std::vector<std::string>{"vdc_register(4)", "vdc_mixer_blender_set(1)",
                                         "vdc_unregister(4)", "vdc_Run", "vdc_Pause", "vdc_Flush"}));
+    const std::vector<std::string> givenBack = {"vdc_Stop", "vdc_ReleaseVideoFifo",
+                                                "vdc_unregister_all"};
     EXPECT_EQ(Send(id_, ICM_DRAW_END), ICERR_OK);
-    EXPECT_EQ(NewCommands(),
-              (std::vector<std::string>{"vdc_Stop", "vdc_ReleaseVideoFifo", "vdc_unregister_all"}));
+    EXPECT_EQ(NewCommands(), givenBack);
     EXPECT_EQ(Send(id_, ICM_DRAW_GETTIME, reinterpret_cast<LPARAM>(&time)), ICERR_INTERNAL);
+
+    // A host that closes the driver while the board plays gives the board back all the same.
+    ASSERT_EQ(Begin(), ICERR_OK);
+    Send(id_, ICM_DRAW_START);
+    NewCommands();
+    Close(id_);
+    id_ = Open();
+    EXPECT_EQ(NewCommands(), givenBack);
+    EXPECT_EQ(simulator_.State().ringSize, 0u);
+    EXPECT_EQ(simulator_.State().registered, 0u);
+}
+
+// With a usable board, hosts are told that the codec draws, and that it wants no buffers.
+TEST_F(DrawTest, HostsAreOfferedTheBoard) {
+    ICINFO info{};
+    ASSERT_EQ(Send(id_, ICM_GETINFO, reinterpret_cast<LPARAM>(&info), sizeof info), 568);
+    EXPECT_EQ(info.dwFlags, static_cast<DWORD>(VIDCF_DRAW));
+    DWORD buffers = 7;
+    EXPECT_EQ(Send(id_, ICM_GETBUFFERSWANTED, reinterpret_cast<LPARAM>(&buffers)), ICERR_OK);
+    EXPECT_EQ(buffers, 0u);
+    format_ = {sizeof format_, 720, -576, 1, 24, kFourCCQlnu};
+    EXPECT_EQ(Send(id_, ICM_DRAW_QUERY, reinterpret_cast<LPARAM>(&format_)), ICERR_OK);
 }
 
 TEST_F(DrawTest, FieldsReachTheRingAndWrapAroundItsEnd) {
@@ -333,16 +357,137 @@ TEST_F(DrawTest, AtMostEightRecordsAreWalkedAndAFullRingDropsTheFrame) {
     }
     EXPECT_EQ(NewFields(), fields);
 
-    // 10 of the 64 bytes are taken and nothing is shown while paused: a 60-byte field waits
-    // its bounded time and is dropped; while running, the board makes room by showing.
-    EXPECT_EQ(DrawFrame(Frame("QLN1", {Record(0, std::vector<BYTE>(60, 3))}), 10), ICERR_OK);
+    // 10 of the 64 bytes are taken and nothing is shown while paused: the first field of a
+    // frame of two 30-byte fields would fit, the frame does not, and after the bounded wait it
+    // is dropped whole; while running, the board makes room by showing.
+    const std::vector<BYTE> halves = Frame("QLN1", {Record(0x80000000, std::vector<BYTE>(30, 3)),
+                                                    Record(0, std::vector<BYTE>(30, 4))});
+    EXPECT_EQ(DrawFrame(halves, 10), ICERR_OK);
     EXPECT_TRUE(NewFields().empty());
     Control(QlnsimCommand::SetShowWhenFull);
     Send(id_, ICM_DRAW_START);
-    EXPECT_EQ(DrawFrame(Frame("QLN1", {Record(0, std::vector<BYTE>(60, 3))}), 11), ICERR_OK);
-    EXPECT_EQ(NewFields().size(), 2u);
+    EXPECT_EQ(DrawFrame(halves, 11), ICERR_OK);
+    EXPECT_EQ(NewFields().size(), 3u);
     ICDRAW empty{0, &format_, nullptr, 0, 0};
     EXPECT_EQ(Send(id_, ICM_DRAW, reinterpret_cast<LPARAM>(&empty), sizeof empty), 1);
+}
+
+// A board whose answers to vdc_CheckFreeSize come from a script, to see that nothing it
+// answers moves a byte outside its ring: the ring ends where an unwritable page begins, so a
+// write past it faults and ICM_DRAW answers 1.
+class ScriptedRingTest : public AttachedDriverTest {
+protected:
+    static constexpr DWORD kRingBytes = 64;
+
+    void SetUp() override {
+        AttachedDriverTest::SetUp();
+        BoardApi.vdc_register = [](DWORD_PTR) -> DWORD_PTR { return 1; };
+        BoardApi.vdc_SetFormat = [](DWORD_PTR, DWORD_PTR, DWORD_PTR, DWORD_PTR) -> DWORD_PTR {
+            return 1;
+        };
+        BoardApi.vdc_AllocVideoFifo = [](DWORD_PTR size) -> DWORD_PTR {
+            *reinterpret_cast<DWORD*>(size) = kRingBytes;
+            return reinterpret_cast<DWORD_PTR>(ring_->data());
+        };
+        BoardApi.vdc_CheckFreeSize = [](DWORD_PTR, DWORD_PTR) -> DWORD_PTR {
+            return answered_ < answers_.size() ? static_cast<DWORD_PTR>(answers_[answered_++]) : 0;
+        };
+        BoardApi.vdc_AddData = [](DWORD_PTR, DWORD_PTR field, DWORD_PTR kind,
+                                  DWORD_PTR count) -> DWORD_PTR {
+            added_.push_back(
+                {static_cast<DWORD>(field), static_cast<DWORD>(kind), static_cast<DWORD>(count)});
+            return 1;
+        };
+        BoardUsable = 1;
+        id_ = Open();
+    }
+    void TearDown() override {
+        Close(id_);
+        AttachedDriverTest::TearDown();
+    }
+
+    struct Added {
+        DWORD field, kind, count;
+        bool operator==(const Added&) const = default;
+    };
+
+    static inline GuardedPages* ring_ = nullptr;
+    static inline std::vector<LONG> answers_;
+    static inline std::size_t answered_ = 0;
+    static inline std::vector<Added> added_;
+    DWORD_PTR id_ = 0;
+};
+
+// A field placed at a ring offset, wrapping around the ring's end.
+struct Placed {
+    std::size_t field;
+    DWORD offset;
+};
+
+struct RingCase {
+    const char* name;
+    std::vector<DWORD> fieldBytes;  // the fields of a "QLN1" frame
+    std::vector<LONG> answers;      // vdc_CheckFreeSize's, in turn: the frame's, then each field's
+    std::vector<Placed> placed;     // the fields announced, and where they are in the ring
+    bool closed;                    // the end of the frame announced
+};
+
+const RingCase kRingCases[] = {
+    {"AcrossTheEnd", {16}, {0, 56}, {{0, 56}}, true},
+    {"TheWholeRing", {64}, {0, 0}, {{0, 0}}, true},
+    {"OffsetAtTheEnd", {16}, {0, 64}, {}, true},
+    {"OffsetPastTheEnd", {16}, {0, 0x7FFFFFFF}, {}, true},
+    {"SecondFieldAtABadOffset", {8, 8}, {0, 8, 64}, {{0, 8}}, true},
+    {"FieldLongerThanTheRing", {65}, {}, {}, false},
+    {"FrameLongerThanTheRing", {40, 40}, {}, {}, false},
+};
+
+// A frame the ring cannot take is dropped unannounced; a field the board then answers a bad
+// offset for ends its frame, which is closed.
+TEST_F(ScriptedRingTest, NothingTheBoardAnswersMovesABytePastTheRing) {
+    for (const RingCase& c : kRingCases) {
+        SCOPED_TRACE(c.name);
+        GuardedPages ring(kRingBytes);
+        std::memset(ring.data(), 0xEE, kRingBytes);
+        ring_ = &ring;
+        BITMAPINFOHEADER format{sizeof format, 32, 32, 1, 24, kFourCCQlnu};
+        ICDRAWBEGIN begin{};
+        begin.dwFlags = ICDRAW_FULLSCREEN;
+        begin.lpbi = &format;
+        ASSERT_EQ(Send(id_, ICM_DRAW_BEGIN, reinterpret_cast<LPARAM>(&begin), sizeof begin),
+                  ICERR_OK);
+        std::vector<BYTE> frame = Frame("QLN1", {});
+        std::vector<std::vector<BYTE>> fields;
+        for (const DWORD bytes : c.fieldBytes) {
+            fields.emplace_back(bytes);
+            for (DWORD i = 0; i < bytes; ++i) {
+                fields.back()[i] = static_cast<BYTE>(fields.size() * 100 + i);
+            }
+            const std::vector<BYTE> record = Record(0, fields.back());
+            frame.insert(frame.end(), record.begin(), record.end());
+        }
+        answers_ = c.answers;
+        answered_ = 0;
+        added_.clear();
+        ICDRAW draw{0, &format, frame.data(), static_cast<DWORD>(frame.size()), 1};
+        EXPECT_EQ(Send(id_, ICM_DRAW, reinterpret_cast<LPARAM>(&draw), sizeof draw), ICERR_OK);
+        EXPECT_EQ(Send(id_, ICM_DRAW_END), ICERR_OK);
+
+        std::vector<BYTE> expectedRing(kRingBytes, 0xEE);
+        std::vector<Added> expectedAdded;
+        for (const Placed& p : c.placed) {
+            for (std::size_t i = 0; i < fields[p.field].size(); ++i) {
+                expectedRing[(p.offset + i) % kRingBytes] = fields[p.field][i];
+            }
+            expectedAdded.push_back({0, 0, static_cast<DWORD>(fields[p.field].size())});
+        }
+        if (c.closed) {
+            expectedAdded.push_back({0, 4, 0});
+        }
+        EXPECT_EQ(std::vector<BYTE>(ring.data(), ring.data() + kRingBytes), expectedRing);
+        EXPECT_EQ(added_, expectedAdded);
+        EXPECT_EQ(answered_, c.answers.size());
+    }
 }
 
 // A clip of frames as the compressor writes them (odd lines first) comes out of the board the
