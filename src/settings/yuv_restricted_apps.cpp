@@ -48,6 +48,19 @@ bool ReadList() {
     return true;
 }
 
+// True when every name of the list went into the key.
+bool WriteList(RegKey& key) {
+    for (int index = 0; index < kYuvRestrictedAppSlots && YuvRestrictedApps[index][0] != '\0';
+         ++index) {
+        const char* entry = YuvRestrictedApps[index];
+        if (!key.SetValue(ApplicationValueNameFor(index).text, REG_SZ, entry,
+                          static_cast<DWORD>(std::strlen(entry) + 1))) {
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 void LoadYuvRestrictedApps(HMODULE module) {
@@ -66,17 +79,12 @@ void SaveYuvRestrictedApps() {
     if (!key.Open(HKEY_CLASSES_ROOT, kListKey, kListAccess)) {
         return;
     }
-    for (int index = 0; index < kYuvRestrictedAppSlots && YuvRestrictedApps[index][0] != '\0';
-         ++index) {
-        const char* entry = YuvRestrictedApps[index];
-        if (!key.SetValue(ApplicationValueNameFor(index).text, REG_SZ, entry,
-                          static_cast<DWORD>(std::strlen(entry) + 1))) {
-            break;
-        }
+    // Written last, and only after every name, so that a save that was interrupted or failed
+    // part-way leaves a list that the next load replaces rather than takes for the whole one.
+    if (WriteList(key)) {
+        const DWORD complete = 1;
+        key.SetValue(kCompleteValue, REG_DWORD, &complete, sizeof complete);
     }
-    // Written last, so that an interrupted save leaves a list that the next load replaces.
-    const DWORD complete = 1;
-    key.SetValue(kCompleteValue, REG_DWORD, &complete, sizeof complete);
 }
 
 bool IsYuvRestrictedApp() {

@@ -10,6 +10,7 @@
 #include "common/codec_state.h"
 #include "settings/registry_values.h"
 #include "settings/settings_store.h"
+#include "settings/yuv_restricted_apps.h"
 
 namespace {
 
@@ -196,6 +197,28 @@ TEST_F(SettingsStoreTest, TheRunningProgramIsFoundInAnySlotIgnoringCase) {
     EXPECT_TRUE(IsFullScreenApp());
     CharUpperA(FullScreenApps[15]);
     EXPECT_TRUE(IsFullScreenApp());
+}
+
+// A program's path may be up to 259 characters long. The full-screen test reads it into 256
+// bytes, the YUV test into 260, so at the end of a longer path the first sees a cut name.
+TEST_F(SettingsStoreTest, TheNameAtTheEndOfALongPathIsCutForTheFullScreenTestOnly) {
+    const struct {
+        std::size_t pathLength;
+        bool fullScreen;
+        bool yuvRestricted;
+    } kPaths[] = {{255, true, true}, {256, false, true}, {259, false, true}, {260, false, false}};
+    std::memset(FullScreenApps, 0, sizeof FullScreenApps);
+    std::memset(YuvRestrictedApps, 0, sizeof YuvRestrictedApps);
+    std::strcpy(FullScreenApps[0], "PREMIERE.EXE");
+    std::strcpy(YuvRestrictedApps[0], "PREMIERE.EXE");
+    for (const auto& p : kPaths) {
+        const std::string path = "C:\\" + std::string(p.pathLength - 16, 'D') + "\\PREMIERE.EXE";
+        ASSERT_EQ(path.size(), p.pathLength);
+        PosixSetProcessFileName(path.c_str());
+        EXPECT_EQ(IsFullScreenApp(), p.fullScreen) << p.pathLength;
+        EXPECT_EQ(IsYuvRestrictedApp(), p.yuvRestricted) << p.pathLength;
+    }
+    PosixSetProcessFileName(nullptr);
 }
 
 }  // namespace

@@ -96,6 +96,23 @@ TEST_F(YuvRestrictedAppsTest, SavingReplacesTheWholeKey) {
     EXPECT_EQ(GetValue(kYuvListKey, "Correct state").Dword(), 1u);
 }
 
+// A save whose first or second name cannot be written leaves no "Correct state", so the next
+// load restores the default list rather than take the names written so far for the whole one.
+TEST_F(YuvRestrictedAppsTest, ASaveThatFailsPartWayIsNotMarkedCorrect) {
+    for (const SIZE_T refusedWrite : {1, 2}) {
+        ExpectHandlesClosedAndReset();
+        std::memset(YuvRestrictedApps, 0, sizeof YuvRestrictedApps);
+        for (const std::string& name : NumberedNames(3)) {
+            std::strcpy(YuvRestrictedApps[name[0] - '0'], name.c_str());
+        }
+        PosixRegistryRefuseWrite(refusedWrite);
+        SaveYuvRestrictedApps();
+        EXPECT_EQ(GetValue(kYuvListKey, "Correct state").status, ERROR_FILE_NOT_FOUND);
+        LoadYuvRestrictedApps(CodeModule());
+        EXPECT_EQ(ListedNames(YuvRestrictedApps), std::vector<std::string>{"WMPLAYER.EXE"});
+    }
+}
+
 TEST_F(YuvRestrictedAppsTest, OnlyTheWholeFileNameOfAListedEntryRestrictsTheProgram) {
     std::memset(YuvRestrictedApps, 0, sizeof YuvRestrictedApps);
     std::strcpy(YuvRestrictedApps[0], (OwnFileName() + ".BAK").c_str());

@@ -9,6 +9,9 @@
 
 namespace {
 
+// The path the process answers for itself when a test has set one.
+std::string gProcessFileName;
+
 // Copies a name with GetModuleFileNameA's rules: a result cut to fit is still terminated, and
 // the answer is then the buffer size.
 DWORD CopyModuleName(const char* name, LPSTR fileName, DWORD size) {
@@ -38,6 +41,9 @@ std::string SharedObjectName(LPCSTR windowsName) {
 }  // namespace
 
 DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
+    if (module == nullptr && !gProcessFileName.empty()) {
+        return CopyModuleName(gProcessFileName.c_str(), fileName, size);
+    }
     if (module == nullptr) {
         char path[4096];
         const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
@@ -72,4 +78,8 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
 
 BOOL FreeLibrary(HMODULE module) {
     return module != nullptr && dlclose(module) == 0;
+}
+
+void PosixSetProcessFileName(LPCSTR path) {
+    gProcessFileName = path != nullptr ? path : "";
 }

@@ -11,6 +11,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "platform/posix/refusal.h"
 #include "platform/posix/win_functions.h"
 
 namespace {
@@ -21,6 +22,8 @@ struct NameLess {
         return lstrcmpiA(a.c_str(), b.c_str()) < 0;
     }
 };
+
+std::atomic<SIZE_T> gWritesBeforeRefusal{0};
 
 struct RegistryValue {
     DWORD type;
@@ -259,6 +262,9 @@ LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, cons
     if ((data == nullptr && dataSize != 0) || reserved != 0) {
         return ERROR_INVALID_PARAMETER;
     }
+    if (IsRefusedCall(gWritesBeforeRefusal)) {
+        return ERROR_ACCESS_DENIED;
+    }
     Registry& registry = Registry::Instance();
     std::lock_guard lock(registry.Mutex);
     OpenKey open;
@@ -319,6 +325,10 @@ SIZE_T PosixRegistryInvalidHandleUses() {
     Registry& registry = Registry::Instance();
     std::lock_guard lock(registry.Mutex);
     return registry.InvalidHandleUses();
+}
+
+void PosixRegistryRefuseWrite(SIZE_T nth) {
+    gWritesBeforeRefusal = nth;
 }
 
 void PosixRegistryMakeReadOnly(LPCSTR path) {

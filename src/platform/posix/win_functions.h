@@ -93,5 +93,10 @@ SIZE_T PosixRegistryInvalidHandleUses();
 // Creates the key if it is missing and from then on lets it open for reading only, as a key the
 // user has no rights on; it cannot be deleted either.
 void PosixRegistryMakeReadOnly(LPCSTR path);
+// From now on GetModuleFileNameA answers this path for the process, as if the program had been
+// started from it; null goes back to the program's own path.
+void PosixSetProcessFileName(LPCSTR path);
+// Makes the nth RegSetValueExA call from now on (1 for the next) fail, once; 0 refuses none.
+void PosixRegistryRefuseWrite(SIZE_T nth);
 // The compiled-in string table of the module's resources, or null for an unknown id.
 LPCSTR PosixResourceString(UINT id);
