@@ -25,6 +25,11 @@ const std::string k260(260, 'N');
 
 const StoredList kStoredLists[] = {
     {"NamesUpperCasedOnLoad", {"wmplayer.exe", "Viewer.Exe"}, {"WMPLAYER.EXE", "VIEWER.EXE"}},
+    // Windows-1252 letters: those with capitals (from the ends of their ranges) and signs and
+    // letters without them, on each side of those ranges.
+    {"LettersOfTheAnsiCodePageUpperCased",
+     {"`az{\xDE\xDF\xE0\xF7\xFE\xFF\x99\x9A\x9C\x9E\x9F.exe"},
+     {"`AZ{\xDE\xDF\xC0\xF7\xDE\x9F\x99\x8A\x8C\x8E\x9F.EXE"}},
     {"StopsAtTheFirstMissingIndex", {"A.EXE", "", "C.EXE"}, {"A.EXE"}},
     {"NoEntries", {}, {}},
     {"SixteenAtMost", NumberedNames(17), NumberedNames(16)},

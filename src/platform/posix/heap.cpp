@@ -28,8 +28,10 @@ HANDLE HeapCreate(DWORD, SIZE_T, SIZE_T) {
     return new (std::nothrow) PrivateHeap;
 }
 
+// The driver never hands these calls a heap that was not created, nor frees a null block; a
+// block the heap does not know is refused.
 LPVOID HeapAlloc(HANDLE heap, DWORD, SIZE_T bytes) {
-    if (heap == nullptr || IsRefusedCall(gAllocationsBeforeRefusal)) {
+    if (IsRefusedCall(gAllocationsBeforeRefusal)) {
         return nullptr;
     }
     void* block = std::malloc(bytes == 0 ? 1 : bytes);
@@ -41,9 +43,6 @@ LPVOID HeapAlloc(HANDLE heap, DWORD, SIZE_T bytes) {
 }
 
 BOOL HeapFree(HANDLE heap, DWORD, LPVOID block) {
-    if (heap == nullptr || block == nullptr) {
-        return FALSE;
-    }
     std::lock_guard guard(AsHeap(heap)->lock);
     if (AsHeap(heap)->liveBlocks.erase(block) == 0) {
         return FALSE;
@@ -53,9 +52,6 @@ BOOL HeapFree(HANDLE heap, DWORD, LPVOID block) {
 }
 
 BOOL HeapDestroy(HANDLE heap) {
-    if (heap == nullptr) {
-        return FALSE;
-    }
     for (void* block : AsHeap(heap)->liveBlocks) {
         std::free(block);
     }

@@ -2,7 +2,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstring>
+#include <cctype>
+#include <cstdio>
 #include <string>
 
 #include "platform/posix/win_functions.h"
@@ -15,21 +16,14 @@ std::string gProcessFileName;
 // Copies a name with GetModuleFileNameA's rules: a result cut to fit is still terminated, and
 // the answer is then the buffer size.
 DWORD CopyModuleName(const char* name, LPSTR fileName, DWORD size) {
-    if (size == 0) {
-        return 0;
-    }
-    const DWORD length = static_cast<DWORD>(std::strlen(name));
-    const DWORD copied = std::min(length, size - 1);
-    std::memcpy(fileName, name, copied);
-    fileName[copied] = '\0';
-    return length < size ? length : size;
+    const auto length = static_cast<DWORD>(std::snprintf(fileName, size, "%s", name));
+    return std::min(length, size);
 }
 
 std::string SharedObjectName(LPCSTR windowsName) {
     std::string name(windowsName);
     const auto dot = name.rfind('.');
-    if (dot != std::string::npos && (name.compare(dot, std::string::npos, ".DLL") == 0 ||
-                                     name.compare(dot, std::string::npos, ".dll") == 0)) {
+    if (dot != std::string::npos && lstrcmpiA(name.c_str() + dot, ".DLL") == 0) {
         name.erase(dot);
         std::transform(name.begin(), name.end(), name.begin(),
                        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });

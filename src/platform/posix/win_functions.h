@@ -22,7 +22,9 @@ FARPROC GetProcAddress(HMODULE module, LPCSTR name);
 BOOL FreeLibrary(HMODULE module);
 
 // Processors, events and threads (threads.cpp). Handles are waitable: an event until it is
-// signalled (auto-reset events let exactly one wait through per SetEvent), a thread until it ends.
+// signalled, a thread until it ends. Events are auto-reset and start unsignalled, the only kind
+// the driver makes: each SetEvent lets exactly one wait through. Handles must be ones these
+// calls made, as the driver's always are.
 void GetSystemInfo(SYSTEM_INFO* info);
 HANDLE CreateEventA(void* attributes, BOOL manualReset, BOOL initialState, LPCSTR name);
 BOOL SetEvent(HANDLE event);
