@@ -2,6 +2,8 @@
 // guards nest; a fault outside every guard still ends the process.
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdlib>
 #include <stdexcept>
 
 #include "platform/fault_guard.h"
@@ -85,5 +87,20 @@ TEST(FaultGuardDeathTest, FaultOutsideAnyGuardStillEndsTheProcess) {
         },
         "");
 }
+
+#ifndef _WIN32
+// There, as a program's own handler that was installed before the guards' was.
+TEST(FaultGuardDeathTest, FaultOutsideAnyGuardGoesToTheHandlerInstalledBefore) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            std::signal(SIGSEGV, [](int) { std::_Exit(42); });
+            GuardedPages pages(64);
+            RunGuarded([] {});
+            ReadPastTheEnd(pages);
+        },
+        ::testing::ExitedWithCode(42), "");
+}
+#endif
 
 }  // namespace

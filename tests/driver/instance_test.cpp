@@ -107,11 +107,13 @@ std::u16string Wide(const WCHAR* text) {
     return std::u16string(text);
 }
 
+// The names come from the module's strings, each with its terminator.
 TEST_F(CodecInfoTest, DescribesTheCodecInALargeEnoughRecord) {
     ICINFO info;
-    std::memset(&info, 0, sizeof info);
+    std::memset(&info, 0xAB, sizeof info);
     info.dwVersionICM = 0x0104;
     info.szDriver[0] = u'x';
+    info.szDriver[1] = u'\0';
     EXPECT_EQ(
         Send(kConfigurationOnlyDriverId, ICM_GETINFO, reinterpret_cast<LPARAM>(&info), sizeof info),
         568);

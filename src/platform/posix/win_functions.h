@@ -41,7 +41,8 @@ inline void YieldProcessor() {
 // Milliseconds on a clock that only moves forward; wraps around after 49.7 days.
 DWORD GetTickCount();
 
-// Resources (resources.cpp): strings come from the module's compiled-in string table.
+// Resources (resources.cpp): strings come from the module's compiled-in string table, and
+// MultiByteToWideChar widens whole ASCII strings (its count is taken as -1), as the driver's are.
 int LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int bufferSize);
 int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR multiByte, int multiByteCount,
                         LPWSTR wide, int wideCount);
