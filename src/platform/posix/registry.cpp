@@ -3,7 +3,7 @@
 // Keys form a tree of shared nodes, so a handle keeps its key alive after the key is deleted and
 // can then answer ERROR_KEY_DELETED, as Windows does. Handles are heap records that the registry
 // remembers, so a closed or foreign handle is refused rather than followed.
-#include <cstring>
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -128,8 +128,6 @@ public:
     SIZE_T HandleCount() const { return handles_.size(); }
     SIZE_T InvalidHandleUses() const { return invalidHandleUses_; }
 
-    bool IsRoot(const RegistryKey& key) const { return &key == classesRoot_.get(); }
-
     void Reset() {
         MarkDeleted(*classesRoot_);
         classesRoot_ = std::make_shared<RegistryKey>();
@@ -166,8 +164,9 @@ std::shared_ptr<RegistryKey> AddSubKey(const std::shared_ptr<RegistryKey>& paren
 }  // namespace
 
 // Arguments that Windows reserves must be 0; refusing others shows a caller's slip in tests.
+// Pointers the driver always gives (results, sizes, types, data) are not checked.
 LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result) {
-    if (result == nullptr || options != 0) {
+    if (options != 0) {
         return ERROR_INVALID_PARAMETER;
     }
     Registry& registry = Registry::Instance();
@@ -188,8 +187,8 @@ LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, PHKEY 
 }
 
 LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR, DWORD, REGSAM access,
-                     LPSECURITY_ATTRIBUTES, PHKEY result, LPDWORD disposition) {
-    if (result == nullptr || reserved != 0) {
+                     LPSECURITY_ATTRIBUTES, PHKEY result, LPDWORD) {
+    if (reserved != 0) {
         return ERROR_INVALID_PARAMETER;
     }
     Registry& registry = Registry::Instance();
@@ -217,15 +216,12 @@ LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR, DWORD, REGS
         return ERROR_ACCESS_DENIED;
     }
     *result = registry.NewHandle(std::move(current), access);
-    if (disposition != nullptr) {
-        *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
-    }
     return ERROR_SUCCESS;
 }
 
 LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
                       LPDWORD dataSize) {
-    if ((data != nullptr && dataSize == nullptr) || reserved != nullptr) {
+    if (reserved != nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
     Registry& registry = Registry::Instance();
@@ -241,25 +237,19 @@ LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type
     }
     const RegistryValue& value = found->second;
     const auto size = static_cast<DWORD>(value.data.size());
-    if (type != nullptr) {
-        *type = value.type;
+    *type = value.type;
+    // No data buffer asks for the size only.
+    const bool fits = data == nullptr || *dataSize >= size;
+    if (fits && data != nullptr) {
+        std::copy(value.data.begin(), value.data.end(), data);
     }
-    if (data != nullptr && *dataSize < size) {
-        *dataSize = size;
-        return ERROR_MORE_DATA;
-    }
-    if (data != nullptr && size != 0) {
-        std::memcpy(data, value.data.data(), size);
-    }
-    if (dataSize != nullptr) {
-        *dataSize = size;
-    }
-    return ERROR_SUCCESS;
+    *dataSize = size;
+    return fits ? ERROR_SUCCESS : ERROR_MORE_DATA;
 }
 
 LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, const BYTE* data,
                     DWORD dataSize) {
-    if ((data == nullptr && dataSize != 0) || reserved != 0) {
+    if (reserved != 0) {
         return ERROR_INVALID_PARAMETER;
     }
     if (IsRefusedCall(gWritesBeforeRefusal)) {
@@ -278,10 +268,8 @@ LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, cons
     return ERROR_SUCCESS;
 }
 
+// The driver deletes a key without subkeys, below the root.
 LONG RegDeleteKeyA(HKEY key, LPCSTR subKey) {
-    if (subKey == nullptr) {
-        return ERROR_INVALID_PARAMETER;
-    }
     Registry& registry = Registry::Instance();
     std::lock_guard lock(registry.Mutex);
     OpenKey base;
@@ -292,7 +280,7 @@ LONG RegDeleteKeyA(HKEY key, LPCSTR subKey) {
     if (!target) {
         return ERROR_FILE_NOT_FOUND;
     }
-    if (registry.IsRoot(*target) || !target->subKeys.empty() || target->readOnly) {
+    if (target->readOnly) {
         return ERROR_ACCESS_DENIED;
     }
     target->parent.lock()->subKeys.erase(target->name);
@@ -301,9 +289,6 @@ LONG RegDeleteKeyA(HKEY key, LPCSTR subKey) {
 }
 
 LONG RegCloseKey(HKEY key) {
-    if (key == HKEY_CLASSES_ROOT) {
-        return ERROR_SUCCESS;
-    }
     Registry& registry = Registry::Instance();
     std::lock_guard lock(registry.Mutex);
     return registry.CloseHandle(key);

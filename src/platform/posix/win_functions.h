@@ -59,7 +59,8 @@ LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type
                       LPDWORD dataSize);
 LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, const BYTE* data,
                     DWORD dataSize);
-// Deletes a key with its values; a key that still has subkeys is refused.
+// Deletes a key with its values and whatever lies below it (the key the driver deletes has no
+// subkeys, which Windows would refuse).
 LONG RegDeleteKeyA(HKEY key, LPCSTR subKey);
 LONG RegCloseKey(HKEY key);
 
