@@ -1,5 +1,6 @@
 #include "board/fifo_renderer.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "board/board_library.h"
@@ -143,13 +144,9 @@ bool FifoRenderer::WriteToRing(const BYTE* data, DWORD bytes) {
         OutputDebugStringA("QLNU draw: the board answered an offset outside its ring\n");
         return false;
     }
-    if (bytes <= ringSize_ - start) {
-        copy_(ringBase_ + start, data, bytes);
-    } else {
-        const DWORD firstPiece = ringSize_ - start;
-        copy_(ringBase_ + start, data, firstPiece);
-        copy_(ringBase_, data + firstPiece, bytes - firstPiece);
-    }
-    ringWriteOffset_ = static_cast<DWORD>((start + static_cast<std::uint64_t>(bytes)) % ringSize_);
+    // Up to the ring's end, and the rest (often nothing) from its start.
+    const DWORD firstPiece = std::min(bytes, ringSize_ - start);
+    copy_(ringBase_ + start, data, firstPiece);
+    copy_(ringBase_, data + firstPiece, bytes - firstPiece);
     return true;
 }

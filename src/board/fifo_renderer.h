@@ -46,23 +46,22 @@ protected:
     // same, so that the next frame's fields are not taken for the rest of this one.
     void SendFrame(const RingField* fields, int count, LONG time, DWORD_PTR kind);
 
-    // Waits for room, copies `bytes` bytes into the ring (in two pieces across its end) and
-    // moves the write offset on. False, with nothing written, when the ring had no room within
-    // the wait, the bytes are more than it holds, or the board answered an offset outside it.
-    bool WriteToRing(const BYTE* data, DWORD bytes);
-
     LONG time_ = -1;
     BYTE opened_ = 0;
     DWORD timingA_;
     DWORD timingB_;
     LONG height_;
     LONG width_;
-    DWORD ringWriteOffset_ = 0;
     DWORD ringSize_ = 0;
     BYTE* ringBase_ = nullptr;
 
 private:
     void DrawCodedFrame(const BYTE* frame, LONG time, DWORD bytes);
+    // Waits for room and copies `bytes` bytes into the ring where the board said, in two pieces
+    // across its end; the board keeps the write offset. False, with nothing written, when the ring
+    // had no room within the wait, the bytes are more than it holds, or the board answered an
+    // offset outside it.
+    bool WriteToRing(const BYTE* data, DWORD bytes);
     // The ring offset the board answers for `bytes` bytes, asked until it has room or the wait
     // ends; -1 when it had none, or can never have any because the ring is smaller.
     LONG FindRoom(std::uint64_t bytes);
