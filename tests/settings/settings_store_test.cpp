@@ -37,9 +37,10 @@ protected:
     }
 };
 
-// A count stored in fewer than four bytes is read into a value preset to 0.
+// Numbers stored in fewer than four bytes are read into values preset to 0.
 TEST_F(SettingsStoreTest, EachFlagIsSetFromWhetherItsValueIsZeroAndOneByteCounts) {
     PutFlags(0, 7, 0);
+    PutValue(kCodecKey, "FastDCT", REG_DWORD, nullptr, 0);
     const BYTE appCount = 1;
     PutValue(kCodecKey, "AppCount", REG_DWORD, &appCount, sizeof appCount);
     PutString(kCodecKey, "App1", "A.EXE");
