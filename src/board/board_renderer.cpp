@@ -1,5 +1,6 @@
 #include "board/board_renderer.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "board/board_library.h"
@@ -90,8 +91,8 @@ void BoardRenderer::PlacePicture() {
     if ((BoardApi.vdc_input_get_enabled_window() & kInputWindow) != 0) {
         BoardApi.vdc_input_get_scale(OutValue(&x), OutValue(&y), OutValue(&unused[0]),
                                      OutValue(&unused[1]));
-        x = x + width_ > outputWidth ? outputWidth - width_ : x;
-        y = y + height_ > outputHeight ? outputHeight - height_ : y;
+        x = std::min(x, outputWidth - width_);
+        y = std::min(y, outputHeight - height_);
     }
     BoardApi.vdc_input_set_enabled_window(kInputWindow, 1);
     BoardApi.vdc_input_set_scale(static_cast<DWORD_PTR>(x & ~1), static_cast<DWORD_PTR>(y & ~1),

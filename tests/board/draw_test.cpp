@@ -3,6 +3,7 @@
 // and the pictures it shows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -80,6 +81,16 @@ struct Announced {
 
 void PrintTo(const Announced& a, std::ostream* out) {
     *out << "(" << a.time << "," << a.field << "," << a.kind << "," << a.bytes.size() << ")";
+}
+
+// A clock that moves `milliseconds` at every look, so that the wait for room in the ring ends
+// after a known number of asks; 0 goes back to the real clock. Windows runs keep the real one.
+void StepTheClock(DWORD milliseconds) {
+#ifdef _WIN32
+    (void)milliseconds;
+#else
+    PosixStepTickCount(milliseconds);
+#endif
 }
 
 class DrawTest : public AttachedDriverTest {
@@ -239,6 +250,8 @@ TEST_F(DrawTest, OnlyListedProgramsMayAskForAWindowAndOnlyQlnuIsShown) {
     EXPECT_EQ(request_.dwFlags, static_cast<DWORD>(ICDRAW_FULLSCREEN));
     const BoardState state = simulator_.State();
     EXPECT_EQ(std::vector<DWORD>({state.timingB, state.timingA}), std::vector<DWORD>({25, 1}));
+    EXPECT_EQ(Begin(0), ICERR_OK);
+    EXPECT_EQ(request_.dwFlags, 0u) << "a request without a window is left as it is";
     FullScreenApps[15][0] = '\0';
 }
 
@@ -301,7 +314,10 @@ TEST_F(DrawTest, FieldsReachTheRingAndWrapAroundItsEnd) {
     EXPECT_EQ(
         DrawFrame(Frame("QLN1", {Record(0x80000000, first), Record(1, {9}), Record(0, second)})),
         ICERR_OK);
-    EXPECT_EQ(DrawFrame(Frame("QLN1", {Record(0, {1, 2})}), 0, ICDRAW_PREROLL), ICERR_OK);
+    for (const DWORD skipped : std::initializer_list<DWORD>{ICDRAW_HURRYUP, ICDRAW_UPDATE,
+                                                            ICDRAW_PREROLL, ICDRAW_NULLFRAME}) {
+        EXPECT_EQ(DrawFrame(Frame("QLN1", {Record(0, {1, 2})}), 0, skipped), ICERR_OK);
+    }
     EXPECT_EQ(DrawFrame(Frame(
                   "QLND",
                   {std::vector<BYTE>(12), {3, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0}, {7, 7, 7, 8, 8}})),
@@ -362,7 +378,9 @@ TEST_F(DrawTest, AtMostEightRecordsAreWalkedAndAFullRingDropsTheFrame) {
     // is dropped whole; while running, the board makes room by showing.
     const std::vector<BYTE> halves = Frame("QLN1", {Record(0x80000000, std::vector<BYTE>(30, 3)),
                                                     Record(0, std::vector<BYTE>(30, 4))});
+    StepTheClock(1000);
     EXPECT_EQ(DrawFrame(halves, 10), ICERR_OK);
+    StepTheClock(0);
     EXPECT_TRUE(NewFields().empty());
     Control(QlnsimCommand::SetShowWhenFull);
     Send(id_, ICM_DRAW_START);
@@ -389,8 +407,10 @@ protected:
             *reinterpret_cast<DWORD*>(size) = kRingBytes;
             return reinterpret_cast<DWORD_PTR>(ring_->data());
         };
+        // The last answer stands once the script has run out.
         BoardApi.vdc_CheckFreeSize = [](DWORD_PTR, DWORD_PTR) -> DWORD_PTR {
-            return answered_ < answers_.size() ? static_cast<DWORD_PTR>(answers_[answered_++]) : 0;
+            const std::size_t at = std::min(asked_++, answers_.size() - 1);
+            return static_cast<DWORD_PTR>(answers_[at]);
         };
         BoardApi.vdc_AddData = [](DWORD_PTR, DWORD_PTR field, DWORD_PTR kind,
                                   DWORD_PTR count) -> DWORD_PTR {
@@ -400,8 +420,10 @@ protected:
         };
         BoardUsable = 1;
         id_ = Open();
+        StepTheClock(1);
     }
     void TearDown() override {
+        StepTheClock(0);
         Close(id_);
         AttachedDriverTest::TearDown();
     }
@@ -413,7 +435,7 @@ protected:
 
     static inline GuardedPages* ring_ = nullptr;
     static inline std::vector<LONG> answers_;
-    static inline std::size_t answered_ = 0;
+    static inline std::size_t asked_ = 0;
     static inline std::vector<Added> added_;
     DWORD_PTR id_ = 0;
 };
@@ -428,22 +450,35 @@ struct RingCase {
     const char* name;
     std::vector<DWORD> fieldBytes;  // the fields of a "QLN1" frame
     std::vector<LONG> answers;      // vdc_CheckFreeSize's, in turn: the frame's, then each field's
+    std::size_t asks;               // how often the board is asked
     std::vector<Placed> placed;     // the fields announced, and where they are in the ring
     bool closed;                    // the end of the frame announced
 };
 
+// `times` answers of no room, then the others.
+std::vector<LONG> AfterRefusals(std::size_t times, std::vector<LONG> answers) {
+    answers.insert(answers.begin(), times, -1);
+    return answers;
+}
+
+// The clock moves a millisecond at every ask: the wait gives up at the 2000th refusal.
 const RingCase kRingCases[] = {
-    {"AcrossTheEnd", {16}, {0, 56}, {{0, 56}}, true},
-    {"TheWholeRing", {64}, {0, 0}, {{0, 0}}, true},
-    {"OffsetAtTheEnd", {16}, {0, 64}, {}, true},
-    {"OffsetPastTheEnd", {16}, {0, 0x7FFFFFFF}, {}, true},
-    {"SecondFieldAtABadOffset", {8, 8}, {0, 8, 64}, {{0, 8}}, true},
-    {"FieldLongerThanTheRing", {65}, {}, {}, false},
-    {"FrameLongerThanTheRing", {40, 40}, {}, {}, false},
+    {"AcrossTheEnd", {16}, {0, 56}, 2, {{0, 56}}, true},
+    {"TheWholeRing", {64}, {0}, 2, {{0, 0}}, true},
+    {"OffsetAtTheEnd", {16}, {0, 64}, 2, {}, true},
+    {"OffsetPastTheEnd", {16}, {0, 0x7FFFFFFF}, 2, {}, true},
+    {"SecondFieldAtABadOffset", {8, 8}, {0, 8, 64}, 3, {{0, 8}}, true},
+    {"FieldLongerThanTheRing", {65}, {0}, 0, {}, false},
+    {"FrameLongerThanTheRing", {40, 40}, {0}, 0, {}, false},
+#ifndef _WIN32
+    {"RoomAtTheEndOfTheWait", {16}, AfterRefusals(1999, {0}), 2001, {{0, 0}}, true},
+    {"NoRoomWithinTheWait", {16}, {-1}, 2000, {}, false},
+    {"SecondFieldFindsNoRoom", {8, 8}, {0, 0, -1}, 2002, {{0, 0}}, true},
+#endif
 };
 
-// A frame the ring cannot take is dropped unannounced; a field the board then answers a bad
-// offset for ends its frame, which is closed.
+// A frame the ring cannot take, or has no room for within the wait, is dropped unannounced; a
+// field the board then answers a bad offset or no room for ends its frame, which is closed.
 TEST_F(ScriptedRingTest, NothingTheBoardAnswersMovesABytePastTheRing) {
     for (const RingCase& c : kRingCases) {
         SCOPED_TRACE(c.name);
@@ -467,7 +502,7 @@ TEST_F(ScriptedRingTest, NothingTheBoardAnswersMovesABytePastTheRing) {
             frame.insert(frame.end(), record.begin(), record.end());
         }
         answers_ = c.answers;
-        answered_ = 0;
+        asked_ = 0;
         added_.clear();
         ICDRAW draw{0, &format, frame.data(), static_cast<DWORD>(frame.size()), 1};
         EXPECT_EQ(Send(id_, ICM_DRAW, reinterpret_cast<LPARAM>(&draw), sizeof draw), ICERR_OK);
@@ -486,7 +521,7 @@ TEST_F(ScriptedRingTest, NothingTheBoardAnswersMovesABytePastTheRing) {
         }
         EXPECT_EQ(std::vector<BYTE>(ring.data(), ring.data() + kRingBytes), expectedRing);
         EXPECT_EQ(added_, expectedAdded);
-        EXPECT_EQ(answered_, c.answers.size());
+        EXPECT_EQ(asked_, c.asks);
     }
 }
 

@@ -11,6 +11,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <unistd.h>
 #endif
 
 namespace {
@@ -89,10 +91,17 @@ TEST(FaultGuardDeathTest, FaultOutsideAnyGuardStillEndsTheProcess) {
 }
 
 #ifndef _WIN32
-// There, as a program's own handler that was installed before the guards' was; the last of the
-// signals the guards take, so that theirs looks for it past the others.
-TEST(FaultGuardDeathTest, SignalOutsideAnyGuardGoesToTheHandlerInstalledBefore) {
+// A signal sent outside every guard (SIGFPE, the last of those the guards take, so that theirs
+// looks for it past the others) goes where it went before the guards: to the default action, or
+// to the program's own handler.
+TEST(FaultGuardDeathTest, SignalOutsideAnyGuardGoesWhereItWentBefore) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            RunGuarded([] {});
+            kill(getpid(), SIGFPE);
+        },
+        ::testing::KilledBySignal(SIGFPE), "");
     EXPECT_EXIT(
         {
             std::signal(SIGFPE, [](int) { std::_Exit(42); });

@@ -131,6 +131,17 @@ TEST_F(CodecInfoTest, DescribesTheCodecInALargeEnoughRecord) {
     EXPECT_EQ(Send(kConfigurationOnlyDriverId, ICM_GETINFO, reinterpret_cast<LPARAM>(&info), 567),
               0);
     EXPECT_EQ(info.dwSize, 0xABABABABu);
+
+    // A module without the strings leaves the names as the host passed them.
+    info.szName[0] = u'\0';
+    info.szDescription[0] = u'\0';
+    ghModule = reinterpret_cast<HMODULE>(&info);
+    EXPECT_EQ(
+        Send(kConfigurationOnlyDriverId, ICM_GETINFO, reinterpret_cast<LPARAM>(&info), sizeof info),
+        568);
+    ghModule = CodeModule();
+    EXPECT_EQ(Wide(info.szName), u"");
+    EXPECT_EQ(Wide(info.szDescription), u"");
 }
 
 }  // namespace

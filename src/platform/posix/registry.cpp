@@ -198,19 +198,9 @@ LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR, DWORD, REGS
         return status;
     }
     auto current = base.key;
-    bool created = false;
     for (const std::string& name : PathComponents(subKey)) {
         const auto found = current->subKeys.find(name);
-        if (found != current->subKeys.end()) {
-            current = found->second;
-            continue;
-        }
-        // Only the handle the caller gave needs the right; the levels below it are its own.
-        if (!created && (base.access & KEY_CREATE_SUB_KEY) == 0) {
-            return ERROR_ACCESS_DENIED;
-        }
-        current = AddSubKey(current, name);
-        created = true;
+        current = found != current->subKeys.end() ? found->second : AddSubKey(current, name);
     }
     if (DeniedTo(*current, access)) {
         return ERROR_ACCESS_DENIED;

@@ -34,6 +34,10 @@ std::atomic<SIZE_T> gOpenHandles{0};
 // Handle fault injection for tests: the events and threads still to make before one is refused.
 std::atomic<SIZE_T> gHandlesBeforeRefusal{0};
 
+// A clock for tests that moves by a step at every look; a step of 0 leaves the real clock.
+std::atomic<DWORD> gTickStep{0};
+std::atomic<DWORD> gSteppedTicks{0};
+
 class WaitableObject {
 public:
     WaitableObject() { ++gOpenHandles; }
@@ -158,6 +162,9 @@ void Sleep(DWORD milliseconds) {
 }
 
 DWORD GetTickCount() {
+    if (const DWORD step = gTickStep.load(); step != 0) {
+        return gSteppedTicks.fetch_add(step) + step;
+    }
     const auto since = std::chrono::steady_clock::now().time_since_epoch();
     return static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
 }
@@ -172,4 +179,9 @@ void PosixRefuseHandle(SIZE_T nth) {
 
 bool PosixHandleRefusalPending() {
     return gHandlesBeforeRefusal != 0;
+}
+
+void PosixStepTickCount(DWORD milliseconds) {
+    gSteppedTicks = 0;
+    gTickStep = milliseconds;
 }

@@ -41,8 +41,9 @@ inline void YieldProcessor() {
 // Milliseconds on a clock that only moves forward; wraps around after 49.7 days.
 DWORD GetTickCount();
 
-// Resources (resources.cpp): strings come from the module's compiled-in string table, and
-// MultiByteToWideChar widens whole ASCII strings (its count is taken as -1), as the driver's are.
+// Resources (resources.cpp): strings come from the driver's compiled-in string table, which no
+// other module has, and MultiByteToWideChar widens whole ASCII strings (its count is taken as
+// -1), as the driver's are, cut to the field.
 int LoadStringA(HINSTANCE instance, UINT id, LPSTR buffer, int bufferSize);
 int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR multiByte, int multiByteCount,
                         LPWSTR wide, int wideCount);
@@ -50,7 +51,9 @@ int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR multiByte, int multiB
 // The registry under HKEY_CLASSES_ROOT (registry.cpp), held in memory for the life of the
 // process. Key and value names ignore case, values keep their type and exact bytes, a read into
 // too small a buffer fails with ERROR_MORE_DATA, and a handle allows only what its access mask
-// grants: KEY_QUERY_VALUE to read, KEY_SET_VALUE to write, KEY_CREATE_SUB_KEY to create below it.
+// grants: KEY_QUERY_VALUE to read, KEY_SET_VALUE to write. (The driver creates keys below the
+// root or below levels it opened for writing, which Windows lets it do, so no right is checked
+// for creating.)
 LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result);
 LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR keyClass, DWORD options,
                      REGSAM access, LPSECURITY_ATTRIBUTES security, PHKEY result,
@@ -79,6 +82,9 @@ SIZE_T PosixHeapLiveBlockCount(HANDLE heap);
 void PosixHeapRefuseAllocation(SIZE_T nth);
 // True while the refusal set above has not yet been reached.
 bool PosixHeapRefusalPending();
+// From now on each GetTickCount answers `milliseconds` more than the one before, from 0, so that
+// a wait for a time ends after a known number of looks; 0 goes back to the real clock.
+void PosixStepTickCount(DWORD milliseconds);
 // Event and thread handles made and not yet closed.
 SIZE_T PosixOpenHandleCount();
 // Makes the nth CreateEventA or CreateThread call from now on answer null, once; 0 refuses none.
