@@ -31,9 +31,9 @@ public:
 
 private:
     FieldCompressor& session_;
-    int width_ = 0;
-    int rows_ = 0;
-    int sourceStride_ = 0;
+    int width_{};
+    int rows_{};
+    int sourceStride_{};
     const BYTE* source_ = nullptr;
     BYTE* destination_ = nullptr;
 };

@@ -37,10 +37,10 @@ public:
 
 private:
     FieldDecompressor& session_;
-    int width_ = 0;
-    int height_ = 0;
-    DWORD flags_ = 0;
-    int rowSize_ = 0;
+    int width_{};
+    int height_{};
+    DWORD flags_{};
+    int rowSize_{};
     const BYTE* field_ = nullptr;
     BYTE* destination_ = nullptr;
 };

@@ -22,12 +22,11 @@ bool ScratchBlock::Reserve(const BITMAPINFOHEADER& format) {
     if (width < 0) {
         return false;  // no picture has a negative width
     }
-    const std::int64_t needed = format.biBitCount / 8 * rows * width;
-    if (capacity_ >= needed) {
+    const std::int64_t size = format.biBitCount / 8 * rows * width;
+    if (capacity_ >= size) {
         return true;
     }
     Release();
-    const std::int64_t size = format.biBitCount * rows * width / 8;
     if (size > std::numeric_limits<LONG>::max()) {
         return false;
     }
