@@ -114,8 +114,9 @@ bool LoadSettings() {
 }
 
 void WriteDefaultSettings() {
+    constexpr int defaults = std::size(kDefaultFullScreenApps);
     EmptySlotsFrom(0);
-    for (int slot = 0; slot < 2; ++slot) {
+    for (int slot = 0; slot < defaults; ++slot) {
         std::strcpy(FullScreenApps[slot], kDefaultFullScreenApps[slot]);
     }
     CodecKeyLevels levels;
@@ -126,7 +127,7 @@ void WriteDefaultSettings() {
     WriteDword(key, "FiltrateAlpha", 1);
     WriteDword(key, "FastDCT", 0);
     WriteDword(key, "ChangeFieldsOrder", 0);
-    WriteDword(key, "AppCount", 2);
+    WriteDword(key, "AppCount", defaults);
     WriteString(key, "App1", kDefaultFullScreenApps[0]);
     WriteString(key, "App2", kDefaultFullScreenApps[1]);
 }

@@ -126,6 +126,7 @@ TEST_F(CodecInfoTest, DescribesTheCodecInALargeEnoughRecord) {
     EXPECT_EQ(Wide(info.szDriver), u"x");
     EXPECT_EQ(Wide(info.szDescription), u"Telvik Uncompressed");
     EXPECT_EQ(Wide(info.szName), u"QLNU");
+    EXPECT_EQ(info.szName[5], 0xABAB) << "nothing past the terminator";
 
     std::memset(&info, 0xAB, sizeof info);
     EXPECT_EQ(Send(kConfigurationOnlyDriverId, ICM_GETINFO, reinterpret_cast<LPARAM>(&info), 567),

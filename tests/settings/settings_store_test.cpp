@@ -155,6 +155,8 @@ TEST_F(SettingsStoreTest, SavingNumbersTheNamesInUseAndLeavesOlderValuesBeyondTh
     PutString(kCodecKey, "App3", "OLD.EXE");
     std::memset(FullScreenApps, 0, sizeof FullScreenApps);
     std::strcpy(FullScreenApps[0], "FIRST.EXE");
+    std::strcpy(FullScreenApps[1], "XREMOVED.EXE");
+    FullScreenApps[1][0] = '\0';  // emptied as the dialog empties a slot
     std::strcpy(FullScreenApps[2], "THIRD.EXE");
     DefaultCodecState.FastDCT = 1;
     DefaultCodecState.ChangeFieldsOrder = 1;

@@ -57,14 +57,16 @@ TEST_F(YuvRestrictedAppsTest, LoadsACompleteList) {
     }
 }
 
-// A "Correct state" of 0, of 2, or missing (-1).
+// A "Correct state" of 0, of 2, of no bytes (-2) or missing (-1).
 TEST_F(YuvRestrictedAppsTest, AListNotMarkedCorrectIsReplacedByTheDefaultList) {
-    for (const int correctState : {0, 2, -1}) {
+    for (const int correctState : {0, 2, -2, -1}) {
         ExpectHandlesClosedAndReset();
         PutString(kYuvListKey, "Application00", "A.EXE");
         PutString(kYuvListKey, "Application01", "B.EXE");
         if (correctState >= 0) {
             PutDword(kYuvListKey, "Correct state", static_cast<DWORD>(correctState));
+        } else if (correctState == -2) {
+            PutValue(kYuvListKey, "Correct state", REG_DWORD, nullptr, 0);
         }
         LoadYuvRestrictedApps(CodeModule());
         SCOPED_TRACE(correctState);

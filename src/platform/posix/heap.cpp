@@ -20,7 +20,7 @@ PrivateHeap* AsHeap(HANDLE heap) {
 }
 
 // Heap fault injection for tests: the allocations still to go before one is refused.
-std::atomic<SIZE_T> gAllocationsBeforeRefusal{0};
+std::atomic<SIZE_T> gAllocationsBeforeRefusal{};
 
 }  // namespace
 
@@ -28,13 +28,13 @@ HANDLE HeapCreate(DWORD, SIZE_T, SIZE_T) {
     return new (std::nothrow) PrivateHeap;
 }
 
-// The driver never hands these calls a heap that was not created, nor frees a null block; a
-// block the heap does not know is refused.
+// The driver never hands these calls a heap that was not created, allocates no empty block and
+// frees no null one; a block the heap does not know is refused.
 LPVOID HeapAlloc(HANDLE heap, DWORD, SIZE_T bytes) {
     if (IsRefusedCall(gAllocationsBeforeRefusal)) {
         return nullptr;
     }
-    void* block = std::malloc(bytes == 0 ? 1 : bytes);
+    void* block = std::malloc(bytes);
     if (block != nullptr) {
         std::lock_guard guard(AsHeap(heap)->lock);
         AsHeap(heap)->liveBlocks.insert(block);
@@ -60,9 +60,6 @@ BOOL HeapDestroy(HANDLE heap) {
 }
 
 SIZE_T PosixHeapLiveBlockCount(HANDLE heap) {
-    if (heap == nullptr) {
-        return 0;
-    }
     std::lock_guard guard(AsHeap(heap)->lock);
     return AsHeap(heap)->liveBlocks.size();
 }

@@ -1,9 +1,9 @@
 #include <dlfcn.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "platform/posix/win_functions.h"
@@ -34,44 +34,30 @@ std::string SharedObjectName(LPCSTR windowsName) {
 
 }  // namespace
 
+// Only the process is asked for its file name: the driver names no other module on POSIX.
 DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
-    if (module == nullptr && !gProcessFileName.empty()) {
-        return CopyModuleName(gProcessFileName.c_str(), fileName, size);
-    }
-    if (module == nullptr) {
-        char path[4096];
-        const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-        if (length < 0) {
-            return 0;
-        }
-        path[length] = '\0';
-        return CopyModuleName(path, fileName, size);
-    }
-    // The driver's own module handle is the address its image is mapped at (CodeModule),
-    // so the loader can name the file that holds it.
-    Dl_info info{};
-    if (dladdr(module, &info) == 0 || info.dli_fname == nullptr) {
+    if (module != nullptr) {
         return 0;
     }
-    return CopyModuleName(info.dli_fname, fileName, size);
+    if (!gProcessFileName.empty()) {
+        return CopyModuleName(gProcessFileName.c_str(), fileName, size);
+    }
+    std::error_code error;
+    const std::string path = std::filesystem::read_symlink("/proc/self/exe", error).string();
+    return error ? 0 : CopyModuleName(path.c_str(), fileName, size);
 }
 
 HMODULE LoadLibraryA(LPCSTR fileName) {
-    if (fileName == nullptr) {
-        return nullptr;
-    }
     return static_cast<HMODULE>(dlopen(SharedObjectName(fileName).c_str(), RTLD_NOW | RTLD_LOCAL));
 }
 
 FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
-    if (module == nullptr || name == nullptr) {
-        return nullptr;
-    }
     return reinterpret_cast<FARPROC>(dlsym(module, name));
 }
 
 BOOL FreeLibrary(HMODULE module) {
-    return module != nullptr && dlclose(module) == 0;
+    dlclose(module);
+    return TRUE;
 }
 
 void PosixSetProcessFileName(LPCSTR path) {

@@ -23,7 +23,7 @@ struct NameLess {
     }
 };
 
-std::atomic<SIZE_T> gWritesBeforeRefusal{0};
+std::atomic<SIZE_T> gWritesBeforeRefusal{};
 
 struct RegistryValue {
     DWORD type;
@@ -137,7 +137,7 @@ public:
 private:
     std::shared_ptr<RegistryKey> classesRoot_ = std::make_shared<RegistryKey>();
     std::unordered_set<const OpenKey*> handles_;
-    SIZE_T invalidHandleUses_ = 0;
+    SIZE_T invalidHandleUses_{};
 };
 
 // Follows a path below a key; null when a level is missing.
@@ -308,7 +308,8 @@ void PosixRegistryRefuseWrite(SIZE_T nth) {
 
 void PosixRegistryMakeReadOnly(LPCSTR path) {
     HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_CLASSES_ROOT, path, 0, nullptr, 0, KEY_READ, nullptr, &key, nullptr);
+    RegCreateKeyExA(HKEY_CLASSES_ROOT, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ, nullptr,
+                    &key, nullptr);
     Registry& registry = Registry::Instance();
     std::lock_guard lock(registry.Mutex);
     OpenKey open;

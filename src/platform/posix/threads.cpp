@@ -29,14 +29,14 @@ struct Signal {
 
 // Every event and thread handle is one of these; the count of them is a test seam that shows
 // handles left open.
-std::atomic<SIZE_T> gOpenHandles{0};
+std::atomic<SIZE_T> gOpenHandles{};
 
 // Handle fault injection for tests: the events and threads still to make before one is refused.
-std::atomic<SIZE_T> gHandlesBeforeRefusal{0};
+std::atomic<SIZE_T> gHandlesBeforeRefusal{};
 
 // A clock for tests that moves by a step at every look; a step of 0 leaves the real clock.
-std::atomic<DWORD> gTickStep{0};
-std::atomic<DWORD> gSteppedTicks{0};
+std::atomic<DWORD> gTickStep{};
+std::atomic<DWORD> gSteppedTicks{};
 
 class WaitableObject {
 public:
@@ -163,7 +163,7 @@ void Sleep(DWORD milliseconds) {
 
 DWORD GetTickCount() {
     if (const DWORD step = gTickStep.load(); step != 0) {
-        return gSteppedTicks.fetch_add(step) + step;
+        return gSteppedTicks.fetch_add(step);
     }
     const auto since = std::chrono::steady_clock::now().time_since_epoch();
     return static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
@@ -182,6 +182,5 @@ bool PosixHandleRefusalPending() {
 }
 
 void PosixStepTickCount(DWORD milliseconds) {
-    gSteppedTicks = 0;
     gTickStep = milliseconds;
 }

@@ -16,6 +16,8 @@ void OutputDebugStringA(LPCSTR text);
 
 // Modules and run-time loading (modules.cpp). LoadLibraryA maps a Windows file name to the
 // shared-object name the platform's loader searches for: "NAME.DLL" becomes "libname.so".
+// GetModuleFileNameA names the process only (a null module), as the driver asks it to. The
+// driver hands these calls only modules and names it has.
 DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
 HMODULE LoadLibraryA(LPCSTR fileName);
 FARPROC GetProcAddress(HMODULE module, LPCSTR name);
@@ -82,8 +84,8 @@ SIZE_T PosixHeapLiveBlockCount(HANDLE heap);
 void PosixHeapRefuseAllocation(SIZE_T nth);
 // True while the refusal set above has not yet been reached.
 bool PosixHeapRefusalPending();
-// From now on each GetTickCount answers `milliseconds` more than the one before, from 0, so that
-// a wait for a time ends after a known number of looks; 0 goes back to the real clock.
+// From now on each GetTickCount answers `milliseconds` more than the one before, so that a wait
+// for a time ends after a known number of looks; 0 goes back to the real clock.
 void PosixStepTickCount(DWORD milliseconds);
 // Event and thread handles made and not yet closed.
 SIZE_T PosixOpenHandleCount();
