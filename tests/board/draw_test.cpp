@@ -389,17 +389,13 @@ TEST_F(DrawTest, AtMostEightRecordsAreWalkedAndAFullRingDropsTheFrame) {
 
 // A board whose answers to vdc_CheckFreeSize come from a script, to see that nothing it
 // answers moves a byte outside its ring: the ring ends where an unwritable page begins, so a
-// write past it faults and ICM_DRAW answers 1.
-class ScriptedRingTest : public AttachedDriverTest {
+// write past it faults and ICM_DRAW answers 1. The simulator answers the other calls.
+class ScriptedRingTest : public DrawTest {
 protected:
     static constexpr DWORD kRingBytes = 64;
 
     void SetUp() override {
-        AttachedDriverTest::SetUp();
-        BoardApi.vdc_register = [](DWORD_PTR) -> DWORD_PTR { return 1; };
-        BoardApi.vdc_SetFormat = [](DWORD_PTR, DWORD_PTR, DWORD_PTR, DWORD_PTR) -> DWORD_PTR {
-            return 1;
-        };
+        DrawTest::SetUp();
         BoardApi.vdc_AllocVideoFifo = [](DWORD_PTR size) -> DWORD_PTR {
             *reinterpret_cast<DWORD*>(size) = kRingBytes;
             return reinterpret_cast<DWORD_PTR>(ring_->data());
@@ -415,14 +411,11 @@ protected:
                 {static_cast<DWORD>(field), static_cast<DWORD>(kind), static_cast<DWORD>(count)});
             return 1;
         };
-        BoardUsable = 1;
-        id_ = Open();
         StepTheClock(1);
     }
     void TearDown() override {
         StepTheClock(0);
-        Close(id_);
-        AttachedDriverTest::TearDown();
+        DrawTest::TearDown();
     }
 
     struct Added {
@@ -434,7 +427,6 @@ protected:
     static inline std::vector<LONG> answers_;
     static inline std::size_t asked_ = 0;
     static inline std::vector<Added> added_;
-    DWORD_PTR id_ = 0;
 };
 
 // A field placed at a ring offset, wrapping around the ring's end.
@@ -482,12 +474,7 @@ TEST_F(ScriptedRingTest, NothingTheBoardAnswersMovesABytePastTheRing) {
         GuardedPages ring(kRingBytes);
         std::memset(ring.data(), 0xEE, kRingBytes);
         ring_ = &ring;
-        BITMAPINFOHEADER format{sizeof format, 32, 32, 1, 24, kFourCCQlnu};
-        ICDRAWBEGIN begin{};
-        begin.dwFlags = ICDRAW_FULLSCREEN;
-        begin.lpbi = &format;
-        ASSERT_EQ(Send(id_, ICM_DRAW_BEGIN, reinterpret_cast<LPARAM>(&begin), sizeof begin),
-                  ICERR_OK);
+        ASSERT_EQ(Begin(), ICERR_OK);
         std::vector<BYTE> frame = Frame("QLN1", {});
         std::vector<std::vector<BYTE>> fields;
         for (const DWORD bytes : c.fieldBytes) {
@@ -501,8 +488,7 @@ TEST_F(ScriptedRingTest, NothingTheBoardAnswersMovesABytePastTheRing) {
         answers_ = c.answers;
         asked_ = 0;
         added_.clear();
-        ICDRAW draw{0, &format, frame.data(), static_cast<DWORD>(frame.size()), 1};
-        EXPECT_EQ(Send(id_, ICM_DRAW, reinterpret_cast<LPARAM>(&draw), sizeof draw), ICERR_OK);
+        EXPECT_EQ(DrawFrame(frame), ICERR_OK);
         EXPECT_EQ(Send(id_, ICM_DRAW_END), ICERR_OK);
 
         std::vector<BYTE> expectedRing(kRingBytes, 0xEE);
