@@ -1,7 +1,5 @@
 #include "codec/field_compressor.h"
 
-#include <limits>
-
 #include "codec/fast_copy.h"
 #include "codec/picture_rows.h"
 #include "codec/qlnu_frame.h"
@@ -37,10 +35,6 @@ private:
     const BYTE* source_ = nullptr;
     BYTE* destination_ = nullptr;
 };
-
-bool FitsKernelStride(std::int64_t stride) {
-    return stride >= std::numeric_limits<int>::min() && stride <= std::numeric_limits<int>::max();
-}
 
 // The source's rows 1, 3, 5, … go to the first record and 0, 2, 4, … to the second, so for an
 // RGB source (row 0 at the bottom) the first record holds the even picture lines.
@@ -88,7 +82,7 @@ LONG FieldCompressor::CompressFrame(ICCOMPRESS* request) {
     }
     const FrameLayout layout(width, PictureRowCount(output));
     const PictureRows source = FrameOrderRows(input, request->lpInput);
-    if (output.biSizeImage < layout.FrameBytes() || !FitsKernelStride(2 * source.Pitch)) {
+    if (output.biSizeImage < layout.FrameBytes() || !FitsIn<int>(2 * source.Pitch)) {
         return ICERR_OK;
     }
 

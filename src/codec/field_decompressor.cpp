@@ -1,8 +1,5 @@
 #include "codec/field_decompressor.h"
 
-#include <climits>
-#include <limits>
-
 #include "codec/fast_copy.h"
 #include "codec/picture_rows.h"
 #include "codec/qlnu_frame.h"
@@ -47,12 +44,6 @@ private:
 
 constexpr DWORD kSkippedFrameFlags = ICDECOMPRESS_HURRYUP | ICDECOMPRESS_PREROLL;
 
-// Two rows apart must still be a kernel stride.
-bool FitsKernelRowSize(std::int64_t rowSize) {
-    return 2 * rowSize >= std::numeric_limits<int>::min() &&
-           2 * rowSize <= std::numeric_limits<int>::max();
-}
-
 }  // namespace
 
 FieldDecompressor::~FieldDecompressor() {
@@ -93,8 +84,9 @@ LONG FieldDecompressor::DecompressFrame(ICDECOMPRESS* request) {
 
     const auto* frame = static_cast<const BYTE*>(request->lpInput);
     const DWORD frameBytes = request->lpbiInput->biSizeImage;
-    if (!HasQlnuMagic(frame, frameBytes) || width < 0 || height > INT_MAX ||
-        !FitsKernelRowSize(picture.Pitch)) {
+    // Two rows apart must still be a kernel stride.
+    if (!HasQlnuMagic(frame, frameBytes) || !FitsIn<int>(height) ||
+        !FitsIn<int>(2 * picture.Pitch)) {
         return ICERR_BADFORMAT;
     }
     const FrameLayout layout(width, height);
