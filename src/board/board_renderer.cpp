@@ -32,19 +32,19 @@ DWORD_PTR OutValue(T* value) {
 
 BoardRenderer::BoardRenderer(LONG width, LONG height, DWORD scale, DWORD rate, bool fullScreenApp,
                              RingCopy copy)
-    : FifoRenderer(width, height, fullScreenApp && scale < rate ? scale : rate,
-                   fullScreenApp && scale < rate ? rate : scale, copy) {}
+    : FifoRenderer(width, height, fullScreenApp ? std::min(scale, rate) : rate,
+                   fullScreenApp ? std::max(scale, rate) : scale, copy) {}
 
 BoardRenderer::~BoardRenderer() {
     TearDown();
 }
 
 void BoardRenderer::TearDown() {
-    if (opened_ != 0) {
+    if (opened_) {
         BoardApi.vdc_Stop();
         BoardApi.vdc_ReleaseVideoFifo();
         ringBase_ = nullptr;
-        opened_ = 0;
+        opened_ = false;
     }
     BoardApi.vdc_unregister_all();
 }
@@ -58,7 +58,7 @@ bool BoardRenderer::Begin() {
     }
     BoardApi.vdc_register(kOptionalRingResource);
     ringSize_ = kRequestedRingBytes;
-    opened_ = 1;
+    opened_ = true;
     ringBase_ = reinterpret_cast<BYTE*>(BoardApi.vdc_AllocVideoFifo(OutValue(&ringSize_)));
     // A ring of no bytes could hold no field.
     if (ringBase_ == nullptr || ringSize_ == 0 ||

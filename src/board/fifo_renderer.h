@@ -47,7 +47,7 @@ protected:
     void SendFrame(const RingField* fields, int count, LONG time, DWORD_PTR kind);
 
     LONG time_ = -1;
-    BYTE opened_ = 0;
+    bool opened_ = false;
     DWORD timingA_;
     DWORD timingB_;
     LONG height_;

@@ -131,7 +131,7 @@ void FieldCompressor::WriteFields(BYTE* frame, const FrameLayout& layout, const 
 void FieldCompressor::ConvertField(const BYTE* source, int width, int rows, int sourceStride,
                                    BYTE* destination) {
     // An empty picture (width or height 0) reaches no kernel.
-    if (width <= 0 || rows <= 0) {
+    if (width == 0 || rows == 0) {
         return;
     }
     RunGuarded([&] { ConvertRows(source, width, rows, sourceStride, destination); });

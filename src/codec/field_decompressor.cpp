@@ -124,10 +124,8 @@ void FieldDecompressor::WriteFields(const FieldPair& fields, const PictureRows& 
 
 void FieldDecompressor::ConvertField(bool odd, const BYTE* field, BYTE* destination, int width,
                                      int height, int rowSize) {
+    // Only frames with pixels get here (DecompressFrame), so width and lines are above 0.
     const int lines = height / 2;
-    if (width <= 0 || lines <= 0) {
-        return;
-    }
     // Row 0 is the top line of a top-down picture and the bottom line of a bottom-up RGB
     // picture; h is even, so the odd lines start one row up from the bottom in the latter.
     const bool startsOneRowIn = odd != (outputFourCC_ == BI_RGB);
