@@ -81,13 +81,15 @@ void FifoRenderer::DrawCodedFrame(const BYTE* frame, LONG time, DWORD bytes) {
     RingField fields[2];
     int count = 0;
     if (bytes >= kCodedFieldsAt) {
+        const DWORD counts[] = {ReadWord(frame + kCodedCountsAt),
+                                ReadWord(frame + kCodedCountsAt + 4)};
         DWORD at = kCodedFieldsAt;
-        for (DWORD field = 0; field < 2; ++field) {
-            const DWORD fieldBytes = ReadWord(frame + kCodedCountsAt + 4 * field);
+        for (const DWORD fieldBytes : counts) {
             if (fieldBytes > bytes - at) {
                 break;
             }
-            fields[count++] = {frame + at, fieldBytes, field};
+            fields[count] = {frame + at, fieldBytes, static_cast<DWORD_PTR>(count)};
+            ++count;
             at += fieldBytes;
         }
     }

@@ -70,8 +70,9 @@ NumberedValueName AppValueNameFor(int number) {
 }
 
 void EmptySlotsFrom(int first) {
-    for (int slot = first; slot < kFullScreenAppSlots; ++slot) {
-        std::memset(FullScreenApps[slot], 0, kFullScreenAppNameSize);
+    for (auto* slot = std::begin(FullScreenApps) + first; slot != std::end(FullScreenApps);
+         ++slot) {
+        std::memset(*slot, 0, sizeof *slot);
     }
 }
 
@@ -114,10 +115,10 @@ bool LoadSettings() {
 }
 
 void WriteDefaultSettings() {
-    constexpr int defaults = std::size(kDefaultFullScreenApps);
     EmptySlotsFrom(0);
-    for (int slot = 0; slot < defaults; ++slot) {
-        std::strcpy(FullScreenApps[slot], kDefaultFullScreenApps[slot]);
+    int slot = 0;
+    for (const LPCSTR name : kDefaultFullScreenApps) {
+        std::strcpy(FullScreenApps[slot++], name);
     }
     CodecKeyLevels levels;
     if (!OpenCodecKey(levels, KEY_WRITE, true)) {
@@ -127,7 +128,7 @@ void WriteDefaultSettings() {
     WriteDword(key, "FiltrateAlpha", 1);
     WriteDword(key, "FastDCT", 0);
     WriteDword(key, "ChangeFieldsOrder", 0);
-    WriteDword(key, "AppCount", defaults);
+    WriteDword(key, "AppCount", std::size(kDefaultFullScreenApps));
     WriteString(key, "App1", kDefaultFullScreenApps[0]);
     WriteString(key, "App2", kDefaultFullScreenApps[1]);
 }

@@ -36,9 +36,9 @@ bool ReadList() {
     if (!key.QueryValue(kCompleteValue, REG_DWORD, &complete, sizeof complete) || complete != 1) {
         return false;
     }
-    for (int index = 0; index < kYuvRestrictedAppSlots; ++index) {
-        char* entry = YuvRestrictedApps[index];
-        if (!key.QueryValue(ApplicationValueNameFor(index).text, REG_SZ, entry, kNameReadSize)) {
+    int index = 0;
+    for (char* entry : YuvRestrictedApps) {
+        if (!key.QueryValue(ApplicationValueNameFor(index++).text, REG_SZ, entry, kNameReadSize)) {
             // A read that failed for want of room may have left part of the name behind.
             std::memset(entry, 0, kYuvRestrictedAppNameSize);
             break;
@@ -50,10 +50,12 @@ bool ReadList() {
 
 // True when every name of the list went into the key.
 bool WriteList(RegKey& key) {
-    for (int index = 0; index < kYuvRestrictedAppSlots && YuvRestrictedApps[index][0] != '\0';
-         ++index) {
-        const char* entry = YuvRestrictedApps[index];
-        if (!key.SetValue(ApplicationValueNameFor(index).text, REG_SZ, entry,
+    int index = 0;
+    for (const char* entry : YuvRestrictedApps) {
+        if (entry[0] == '\0') {
+            break;  // the first empty entry ends the list
+        }
+        if (!key.SetValue(ApplicationValueNameFor(index++).text, REG_SZ, entry,
                           static_cast<DWORD>(std::strlen(entry) + 1))) {
             return false;
         }
