@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "settings/file_name.h"
-#include "settings/numbered_value_name.h"
 #include "settings/registry_key.h"
 
 char YuvRestrictedApps[kYuvRestrictedAppSlots][kYuvRestrictedAppNameSize];
@@ -17,9 +16,13 @@ constexpr LPCSTR kCompleteValue = "Correct state";
 // Names are read with one byte less than an entry holds, so every entry stays terminated.
 constexpr DWORD kNameReadSize = kYuvRestrictedAppNameSize - 1;
 
-NumberedValueName ApplicationValueNameFor(int index) {
-    return MakeNumberedValueName("Application", static_cast<unsigned>(index), 16, 2);
-}
+// One value per entry: "Application" and the entry's index as two upper-case hexadecimal
+// digits.
+constexpr LPCSTR kApplicationValueNames[kYuvRestrictedAppSlots] = {
+    "Application00", "Application01", "Application02", "Application03",
+    "Application04", "Application05", "Application06", "Application07",
+    "Application08", "Application09", "Application0A", "Application0B",
+    "Application0C", "Application0D", "Application0E", "Application0F"};
 
 void ClearList() {
     std::memset(YuvRestrictedApps, 0, sizeof YuvRestrictedApps);
@@ -38,7 +41,7 @@ bool ReadList() {
     }
     int index = 0;
     for (char* entry : YuvRestrictedApps) {
-        if (!key.QueryValue(ApplicationValueNameFor(index++).text, REG_SZ, entry, kNameReadSize)) {
+        if (!key.QueryValue(kApplicationValueNames[index++], REG_SZ, entry, kNameReadSize)) {
             // A read that failed for want of room may have left part of the name behind.
             std::memset(entry, 0, kYuvRestrictedAppNameSize);
             break;
@@ -55,7 +58,7 @@ bool WriteList(RegKey& key) {
         if (entry[0] == '\0') {
             break;  // the first empty entry ends the list
         }
-        if (!key.SetValue(ApplicationValueNameFor(index++).text, REG_SZ, entry,
+        if (!key.SetValue(kApplicationValueNames[index++], REG_SZ, entry,
                           static_cast<DWORD>(std::strlen(entry) + 1))) {
             return false;
         }
