@@ -1,8 +1,8 @@
 // The registry under HKEY_CLASSES_ROOT, held in memory for the life of the process.
 //
-// Keys form a tree of shared nodes, so a handle keeps its key alive after the key is deleted and
-// can then answer ERROR_KEY_DELETED, as Windows does. Handles are heap records that the registry
-// remembers, so a closed or foreign handle is refused rather than followed.
+// Keys form a tree of shared nodes, so a handle keeps its key alive after the key is deleted (the
+// driver opens a deleted key anew rather than using an old handle). Handles are heap records that
+// the registry remembers, so a closed or foreign handle is refused rather than followed.
 #include <algorithm>
 #include <map>
 #include <memory>
@@ -35,7 +35,6 @@ struct RegistryKey {
     std::weak_ptr<RegistryKey> parent;
     std::map<std::string, std::shared_ptr<RegistryKey>, NameLess> subKeys;
     std::map<std::string, RegistryValue, NameLess> values;
-    bool deleted = false;
     // As Windows keeps a machine-wide key from a user without rights on it: it opens for reading
     // only and cannot be deleted.
     bool readOnly = false;
@@ -67,13 +66,6 @@ bool DeniedTo(const RegistryKey& key, REGSAM access) {
     return key.readOnly && (access & ~static_cast<REGSAM>(KEY_READ)) != 0;
 }
 
-void MarkDeleted(RegistryKey& key) {
-    key.deleted = true;
-    for (auto& [name, subKey] : key.subKeys) {
-        MarkDeleted(*subKey);
-    }
-}
-
 class Registry {
 public:
     static Registry& Instance() {
@@ -93,9 +85,6 @@ public:
         if (!handles_.contains(open)) {
             ++invalidHandleUses_;
             return ERROR_INVALID_HANDLE;
-        }
-        if (open->key->deleted) {
-            return ERROR_KEY_DELETED;
         }
         resolved = *open;
         return ERROR_SUCCESS;
@@ -129,7 +118,6 @@ public:
     SIZE_T InvalidHandleUses() const { return invalidHandleUses_; }
 
     void Reset() {
-        MarkDeleted(*classesRoot_);
         classesRoot_ = std::make_shared<RegistryKey>();
         invalidHandleUses_ = 0;
     }
@@ -274,7 +262,6 @@ LONG RegDeleteKeyA(HKEY key, LPCSTR subKey) {
         return ERROR_ACCESS_DENIED;
     }
     target->parent.lock()->subKeys.erase(target->name);
-    MarkDeleted(*target);
     return ERROR_SUCCESS;
 }
 

@@ -95,7 +95,7 @@ void PosixRefuseHandle(SIZE_T nth);
 bool PosixHandleRefusalPending();
 using DebugOutputHook = void (*)(LPCSTR text);
 void SetDebugOutputHook(DebugOutputHook hook);
-// Empties the registry; handles still open then answer ERROR_KEY_DELETED.
+// Empties the registry.
 void PosixRegistryReset();
 // Handles opened and not yet closed.
 SIZE_T PosixRegistryOpenHandleCount();
