@@ -126,6 +126,19 @@ TEST_F(MalformedFrameTest, IsRefusedWithoutTouchingTheOutput) {
     }
 }
 
+// A compression request without one of its headers is refused as quietly.
+TEST_F(MalformedFrameTest, CompressionWithoutAHeaderIsRefusedQuietly) {
+    ASSERT_EQ(Begin(ICM_COMPRESS_BEGIN, kUyvy32, Header(kFourCCQlnu, 24, 32, 32)), ICERR_OK);
+    DebugLines debug;
+    BITMAPINFOHEADER format = Header(kFourCCQlnu, 24, 32, 32);
+    for (const bool inputMissing : {true, false}) {
+        ICCOMPRESS request{.lpbiOutput = inputMissing ? &format : nullptr,
+                           .lpbiInput = inputMissing ? nullptr : &format};
+        EXPECT_EQ(Send(id_, ICM_COMPRESS, reinterpret_cast<LPARAM>(&request)), ICERR_OK);
+    }
+    EXPECT_TRUE(debug.Lines().empty());
+}
+
 // A frame that cannot be read faults inside the swapped decompression, after the session has
 // put its scratch block in the request; the host still gets its own output pointer back.
 TEST_F(MalformedFrameTest, FaultInsideTheSwapGivesTheHostItsOutputBack) {
