@@ -215,6 +215,7 @@ TEST_F(DrawTest, PicturePlacedInTheOutput) {
         {pal, 2, 701 | 9 << 16, false, TRUE, 688, 8},
         {pal, 2, 101 | 551 << 16, false, TRUE, 100, 544},
         {32 | 32 << 16, 0, 0, false, FALSE, 0, 0},
+        {32 | 576 << 16, 0, 0, false, TRUE, 0, 272},
         {pal, 0, 0, true, FALSE, 0, 0},
     };
     for (const Placement& p : placements) {
@@ -243,6 +244,7 @@ TEST_F(DrawTest, OnlyListedProgramsMayAskForAWindowAndOnlyQlnuIsShown) {
     EXPECT_EQ(Begin(ICDRAW_HDC), ICERR_UNSUPPORTED);
     EXPECT_EQ(Begin(ICDRAW_FULLSCREEN, 720, 570), ICERR_BADFORMAT);
     EXPECT_EQ(Send(id_, ICM_DRAW_QUERY, reinterpret_cast<LPARAM>(&format_)), ICERR_BADFORMAT);
+    EXPECT_EQ(Send(id_, ICM_DRAW_QUERY, 0), ICERR_BADFORMAT);
     DWORD buffers = 7;
     EXPECT_EQ(Send(id_, ICM_GETBUFFERSWANTED, reinterpret_cast<LPARAM>(&buffers)), ICERR_OK);
     EXPECT_EQ(buffers, 0u) << "the codec wants no buffers of its own";
@@ -377,8 +379,10 @@ TEST_F(DrawTest, AtMostEightRecordsAreWalkedAndAFullRingDropsTheFrame) {
     Send(id_, ICM_DRAW_START);
     EXPECT_EQ(DrawFrame(halves, 11), ICERR_OK);
     EXPECT_EQ(NewFields().size(), 3u);
-    ICDRAW empty{0, &format_, nullptr, 0, 0};
-    EXPECT_EQ(Send(id_, ICM_DRAW, reinterpret_cast<LPARAM>(&empty), sizeof empty), 1);
+    for (BYTE* data : {static_cast<BYTE*>(nullptr), frame.data()}) {
+        ICDRAW empty{0, &format_, data, 0, 0};
+        EXPECT_EQ(Send(id_, ICM_DRAW, reinterpret_cast<LPARAM>(&empty), sizeof empty), 1);
+    }
 }
 
 // A board whose answers to vdc_CheckFreeSize come from a script, to see that nothing it
