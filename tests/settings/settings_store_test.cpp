@@ -216,7 +216,7 @@ TEST_F(SettingsStoreTest, TheNameAtTheEndOfALongPathIsCutForTheFullScreenTestOnl
     std::strcpy(YuvRestrictedApps[0], "PREMIERE.EXE");
     for (const auto& p : kPaths) {
         const std::string path = "C:\\" + std::string(p.pathLength - 16, 'D') + "\\PREMIERE.EXE";
-        ASSERT_EQ(path.size(), p.pathLength);
+        EXPECT_EQ(path.size(), p.pathLength);
         PosixSetProcessFileName(path.c_str());
         EXPECT_EQ(IsFullScreenApp(), p.fullScreen) << p.pathLength;
         EXPECT_EQ(IsYuvRestrictedApp(), p.yuvRestricted) << p.pathLength;
