@@ -1,6 +1,9 @@
-// ICM_DRAW of hostile "QLN1" and "QLND" frames on a board whose ring is small, so that fields
-// wrap around its end. The frame's data is exactly cbData bytes long, so the sanitizers see
-// any read past it; every ring write must stay inside the ring.
+// ICM_DRAW of hostile "QLN1" and "QLND" frames on a board whose ring is small, most often smaller
+// than the frame, so that fields wrap around its end or cannot fit at all, and whose
+// vdc_CheckFreeSize answers from the input: room where the last field ended, no room for a
+// while, or offsets near, at and past the ring's end. The frame's data is exactly cbData bytes
+// long and the ring exactly its size, so the sanitizers see any read past the one or write past
+// the other.
 #include <algorithm>
 
 #include "board/board_library.h"
@@ -8,10 +11,35 @@
 
 namespace {
 
+constexpr DWORD kLargestRing = 256;
+constexpr int kMostScriptedAnswers = 8;
+
 struct Ring {
-    std::vector<BYTE> bytes = std::vector<BYTE>(4096);
+    std::vector<BYTE> bytes;
     DWORD writeAt = 0;
+    // Answers of vdc_CheckFreeSize that the input chose, taken in turn before the plain ones.
+    LONG answers[kMostScriptedAnswers] = {};
+    int answerCount = 0;
+    int answered = 0;
 } gRing;
+
+// No room (the renderer asks again, so refusals are few), an offset a little before the end,
+// at it, a little past it, or anywhere.
+LONG ChooseAnswer(FuzzedDataProvider& input, DWORD ringBytes) {
+    const LONG distance = input.ConsumeIntegralInRange<LONG>(0, 64);
+    switch (input.ConsumeIntegralInRange(0, 4)) {
+        case 0:
+            return -1 - distance;
+        case 1:
+            return std::max<LONG>(0, static_cast<LONG>(ringBytes) - 1 - distance);
+        case 2:
+            return static_cast<LONG>(ringBytes);
+        case 3:
+            return static_cast<LONG>(ringBytes) + 1 + distance;
+        default:
+            return input.ConsumeIntegral<LONG>();
+    }
+}
 
 void InstallRingBoard() {
     BoardApi.vdc_register = [](DWORD_PTR) -> DWORD_PTR { return 1; };
@@ -22,11 +50,29 @@ void InstallRingBoard() {
         *reinterpret_cast<DWORD*>(size) = static_cast<DWORD>(gRing.bytes.size());
         return reinterpret_cast<DWORD_PTR>(gRing.bytes.data());
     };
-    BoardApi.vdc_CheckFreeSize = [](DWORD_PTR, DWORD_PTR) -> DWORD_PTR { return gRing.writeAt; };
+    BoardApi.vdc_CheckFreeSize = [](DWORD_PTR, DWORD_PTR) -> DWORD_PTR {
+        if (gRing.answered < gRing.answerCount) {
+            return static_cast<DWORD_PTR>(gRing.answers[gRing.answered++]);
+        }
+        return gRing.writeAt;
+    };
     BoardApi.vdc_AddData = [](DWORD_PTR, DWORD_PTR, DWORD_PTR, DWORD_PTR count) -> DWORD_PTR {
         gRing.writeAt = static_cast<DWORD>((gRing.writeAt + count) % gRing.bytes.size());
         return 1;
     };
+}
+
+// Integers come from the input's end, so inputs that end in zeros (the seeds) draw on the
+// largest ring with plain answers.
+void SetUpRing(FuzzedDataProvider& input) {
+    const DWORD ringBytes = kLargestRing - input.ConsumeIntegralInRange<DWORD>(0, kLargestRing - 1);
+    gRing.bytes = std::vector<BYTE>(ringBytes);
+    gRing.writeAt = input.ConsumeIntegralInRange<DWORD>(0, ringBytes - 1);
+    gRing.answerCount = input.ConsumeIntegralInRange(0, kMostScriptedAnswers);
+    gRing.answered = 0;
+    for (int i = 0; i < gRing.answerCount; ++i) {
+        gRing.answers[i] = ChooseAnswer(input, ringBytes);
+    }
 }
 
 }  // namespace
@@ -37,7 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     BoardUsable = 1;
     FuzzedDataProvider input(data, size);
     FuzzedInstance instance;
-    gRing.writeAt = input.ConsumeIntegralInRange<DWORD>(0, 4095);
+    SetUpRing(input);
     BITMAPINFOHEADER format{sizeof format, 32, 32, 1, 24, mmioFOURCC('Q', 'L', 'N', 'U')};
     ICDRAWBEGIN begin{};
     begin.dwFlags = ICDRAW_FULLSCREEN;

@@ -14,7 +14,7 @@ namespace {
 constexpr DWORD_PTR kUsableBoardVersion = 1073;
 
 HMODULE ghBoardLibrary = nullptr;
-int gBoardLibraryBound = 0;
+int gBoardLibraryBound{};
 
 // GetProcAddress answers one generic function type; an entry point's own type comes from the
 // table. The detour through void (*)() is the conversion the compiler accepts between

@@ -1,5 +1,6 @@
 #include "board/board_renderer.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "board/board_library.h"
@@ -31,19 +32,19 @@ DWORD_PTR OutValue(T* value) {
 
 BoardRenderer::BoardRenderer(LONG width, LONG height, DWORD scale, DWORD rate, bool fullScreenApp,
                              RingCopy copy)
-    : FifoRenderer(width, height, fullScreenApp && scale < rate ? scale : rate,
-                   fullScreenApp && scale < rate ? rate : scale, copy) {}
+    : FifoRenderer(width, height, fullScreenApp ? std::min(scale, rate) : rate,
+                   fullScreenApp ? std::max(scale, rate) : scale, copy) {}
 
 BoardRenderer::~BoardRenderer() {
     TearDown();
 }
 
 void BoardRenderer::TearDown() {
-    if (opened_ != 0) {
+    if (opened_) {
         BoardApi.vdc_Stop();
         BoardApi.vdc_ReleaseVideoFifo();
         ringBase_ = nullptr;
-        opened_ = 0;
+        opened_ = false;
     }
     BoardApi.vdc_unregister_all();
 }
@@ -57,7 +58,7 @@ bool BoardRenderer::Begin() {
     }
     BoardApi.vdc_register(kOptionalRingResource);
     ringSize_ = kRequestedRingBytes;
-    opened_ = 1;
+    opened_ = true;
     ringBase_ = reinterpret_cast<BYTE*>(BoardApi.vdc_AllocVideoFifo(OutValue(&ringSize_)));
     // A ring of no bytes could hold no field.
     if (ringBase_ == nullptr || ringSize_ == 0 ||
@@ -90,8 +91,8 @@ void BoardRenderer::PlacePicture() {
     if ((BoardApi.vdc_input_get_enabled_window() & kInputWindow) != 0) {
         BoardApi.vdc_input_get_scale(OutValue(&x), OutValue(&y), OutValue(&unused[0]),
                                      OutValue(&unused[1]));
-        x = x + width_ > outputWidth ? outputWidth - width_ : x;
-        y = y + height_ > outputHeight ? outputHeight - height_ : y;
+        x = std::min(x, outputWidth - width_);
+        y = std::min(y, outputHeight - height_);
     }
     BoardApi.vdc_input_set_enabled_window(kInputWindow, 1);
     BoardApi.vdc_input_set_scale(static_cast<DWORD_PTR>(x & ~1), static_cast<DWORD_PTR>(y & ~1),
@@ -110,28 +111,26 @@ void BoardRenderer::Start() {
 // A record whose bytes would run past the frame's data is not sent, and the walk ends there:
 // no record can begin after it.
 LONG BoardRenderer::DrawFieldFrame(const BYTE* frame, LONG time, DWORD bytes) {
+    RingField fields[kMostRecords];
+    int count = 0;
     DWORD at = 4;
     for (int record = 0; record < kMostRecords && at < bytes; ++record) {
         if (bytes - at < kRecordHeaderBytes) {
             break;
         }
         DWORD flags;
-        DWORD count;
+        DWORD fieldBytes;
         std::memcpy(&flags, frame + at, sizeof flags);
-        std::memcpy(&count, frame + at + 4, sizeof count);
+        std::memcpy(&fieldBytes, frame + at + 4, sizeof fieldBytes);
         at += kRecordHeaderBytes;
-        if (count > bytes - at) {
+        if (fieldBytes > bytes - at) {
             break;
         }
         if ((flags & ~kOddFieldBit) == 0) {
-            if (!WriteToRing(frame + at, count)) {
-                return ICERR_OK;
-            }
-            BoardApi.vdc_AddData(static_cast<DWORD_PTR>(time), flags >> 31, kUncompressedField,
-                                 count);
+            fields[count++] = {frame + at, fieldBytes, flags >> 31};
         }
-        at += count;
+        at += fieldBytes;
     }
-    BoardApi.vdc_AddData(static_cast<DWORD_PTR>(time), 0, kEndOfFrame, 0);
+    SendFrame(fields, count, time, kUncompressedField);
     return ICERR_OK;
 }

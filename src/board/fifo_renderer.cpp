@@ -1,5 +1,6 @@
 #include "board/fifo_renderer.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "board/board_library.h"
@@ -77,41 +78,77 @@ LONG FifoRenderer::Draw(const ICDRAW* request, DWORD) {
 // A field whose bytes would run past the frame's data is not sent, and neither is anything
 // after it; the end of the frame is announced all the same.
 void FifoRenderer::DrawCodedFrame(const BYTE* frame, LONG time, DWORD bytes) {
+    RingField fields[2];
+    int count = 0;
     if (bytes >= kCodedFieldsAt) {
-        const DWORD counts[2] = {ReadWord(frame + kCodedCountsAt),
-                                 ReadWord(frame + kCodedCountsAt + 4)};
+        const DWORD counts[] = {ReadWord(frame + kCodedCountsAt),
+                                ReadWord(frame + kCodedCountsAt + 4)};
         DWORD at = kCodedFieldsAt;
-        for (DWORD field = 0; field < 2 && counts[field] <= bytes - at; ++field) {
-            if (!WriteToRing(frame + at, counts[field])) {
-                return;
+        for (const DWORD fieldBytes : counts) {
+            if (fieldBytes > bytes - at) {
+                break;
             }
-            BoardApi.vdc_AddData(static_cast<DWORD_PTR>(time), field, kCodedField, counts[field]);
-            at += counts[field];
+            fields[count] = {frame + at, fieldBytes, static_cast<DWORD_PTR>(count)};
+            ++count;
+            at += fieldBytes;
         }
+    }
+    SendFrame(fields, count, time, kCodedField);
+}
+
+void FifoRenderer::SendFrame(const RingField* fields, int count, LONG time, DWORD_PTR kind) {
+    std::uint64_t frameBytes = 0;
+    for (int field = 0; field < count; ++field) {
+        frameBytes += fields[field].count;
+    }
+    if (frameBytes != 0 && FindRoom(frameBytes) < 0) {
+        OutputDebugStringA("QLNU draw: frame dropped\n");
+        return;
+    }
+    for (int field = 0; field < count; ++field) {
+        const RingField& sent = fields[field];
+        if (!WriteToRing(sent.bytes, sent.count)) {
+            break;
+        }
+        BoardApi.vdc_AddData(static_cast<DWORD_PTR>(time), sent.field, kind, sent.count);
     }
     BoardApi.vdc_AddData(static_cast<DWORD_PTR>(time), 0, kEndOfFrame, 0);
 }
 
-bool FifoRenderer::WriteToRing(const BYTE* data, DWORD bytes) {
-    // The board frees ring space as it shows frames; a board that has stopped showing them
-    // must not hang the host, so the wait is bounded and the frame dropped after it.
+// The board frees ring space as it shows frames; a board that has stopped showing them must not
+// hang the host, so the wait is bounded.
+LONG FifoRenderer::FindRoom(std::uint64_t bytes) {
+    if (bytes > ringSize_) {
+        OutputDebugStringA("QLNU draw: more bytes than the board's ring holds\n");
+        return -1;
+    }
     const DWORD waitStart = GetTickCount();
     LONG offset;
-    while ((offset = static_cast<LONG>(BoardApi.vdc_CheckFreeSize(bytes, 40))) < 0) {
+    while ((offset = static_cast<LONG>(
+                BoardApi.vdc_CheckFreeSize(static_cast<DWORD_PTR>(bytes), 40))) < 0) {
         if (GetTickCount() - waitStart >= kRingWaitMilliseconds) {
-            OutputDebugStringA("QLNU draw: no room in the board's ring, frame dropped\n");
-            return false;
+            OutputDebugStringA("QLNU draw: no room in the board's ring\n");
+            return -1;
         }
     }
-    const DWORD start = static_cast<DWORD>(offset);
-    if (start + static_cast<unsigned long long>(bytes) <= ringSize_) {
-        copy_(ringBase_ + start, data, bytes);
-    } else {
-        const DWORD firstPiece = ringSize_ - start;
-        copy_(ringBase_ + start, data, firstPiece);
-        copy_(ringBase_, data + firstPiece, bytes - firstPiece);
+    return offset;
+}
+
+// The board is trusted with its ring's protocol, not with the host's memory: whatever it
+// answers, no byte goes outside the ring.
+bool FifoRenderer::WriteToRing(const BYTE* data, DWORD bytes) {
+    const LONG offset = FindRoom(bytes);
+    if (offset < 0) {
+        return false;
     }
-    ringWriteOffset_ =
-        static_cast<DWORD>((start + static_cast<unsigned long long>(bytes)) % ringSize_);
+    const DWORD start = static_cast<DWORD>(offset);
+    if (start >= ringSize_) {
+        OutputDebugStringA("QLNU draw: the board answered an offset outside its ring\n");
+        return false;
+    }
+    // Up to the ring's end, and the rest (often nothing) from its start.
+    const DWORD firstPiece = std::min(bytes, ringSize_ - start);
+    copy_(ringBase_ + start, data, firstPiece);
+    copy_(ringBase_, data + firstPiece, bytes - firstPiece);
     return true;
 }

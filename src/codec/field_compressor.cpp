@@ -1,7 +1,5 @@
 #include "codec/field_compressor.h"
 
-#include <limits>
-
 #include "codec/fast_copy.h"
 #include "codec/picture_rows.h"
 #include "codec/qlnu_frame.h"
@@ -31,16 +29,12 @@ public:
 
 private:
     FieldCompressor& session_;
-    int width_ = 0;
-    int rows_ = 0;
-    int sourceStride_ = 0;
+    int width_{};
+    int rows_{};
+    int sourceStride_{};
     const BYTE* source_ = nullptr;
     BYTE* destination_ = nullptr;
 };
-
-bool FitsKernelStride(std::int64_t stride) {
-    return stride >= std::numeric_limits<int>::min() && stride <= std::numeric_limits<int>::max();
-}
 
 // The source's rows 1, 3, 5, … go to the first record and 0, 2, 4, … to the second, so for an
 // RGB source (row 0 at the bottom) the first record holds the even picture lines.
@@ -88,7 +82,7 @@ LONG FieldCompressor::CompressFrame(ICCOMPRESS* request) {
     }
     const FrameLayout layout(width, PictureRowCount(output));
     const PictureRows source = FrameOrderRows(input, request->lpInput);
-    if (output.biSizeImage < layout.FrameBytes() || !FitsKernelStride(2 * source.Pitch)) {
+    if (output.biSizeImage < layout.FrameBytes() || !FitsIn<int>(2 * source.Pitch)) {
         return ICERR_OK;
     }
 
@@ -137,7 +131,7 @@ void FieldCompressor::WriteFields(BYTE* frame, const FrameLayout& layout, const 
 void FieldCompressor::ConvertField(const BYTE* source, int width, int rows, int sourceStride,
                                    BYTE* destination) {
     // An empty picture (width or height 0) reaches no kernel.
-    if (width <= 0 || rows <= 0) {
+    if (width == 0 || rows == 0) {
         return;
     }
     RunGuarded([&] { ConvertRows(source, width, rows, sourceStride, destination); });

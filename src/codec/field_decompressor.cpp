@@ -1,8 +1,5 @@
 #include "codec/field_decompressor.h"
 
-#include <climits>
-#include <limits>
-
 #include "codec/fast_copy.h"
 #include "codec/picture_rows.h"
 #include "codec/qlnu_frame.h"
@@ -37,21 +34,15 @@ public:
 
 private:
     FieldDecompressor& session_;
-    int width_ = 0;
-    int height_ = 0;
-    DWORD flags_ = 0;
-    int rowSize_ = 0;
+    int width_{};
+    int height_{};
+    DWORD flags_{};
+    int rowSize_{};
     const BYTE* field_ = nullptr;
     BYTE* destination_ = nullptr;
 };
 
 constexpr DWORD kSkippedFrameFlags = ICDECOMPRESS_HURRYUP | ICDECOMPRESS_PREROLL;
-
-// Two rows apart must still be a kernel stride.
-bool FitsKernelRowSize(std::int64_t rowSize) {
-    return 2 * rowSize >= std::numeric_limits<int>::min() &&
-           2 * rowSize <= std::numeric_limits<int>::max();
-}
 
 }  // namespace
 
@@ -93,8 +84,9 @@ LONG FieldDecompressor::DecompressFrame(ICDECOMPRESS* request) {
 
     const auto* frame = static_cast<const BYTE*>(request->lpInput);
     const DWORD frameBytes = request->lpbiInput->biSizeImage;
-    if (!HasQlnuMagic(frame, frameBytes) || width < 0 || height > INT_MAX ||
-        !FitsKernelRowSize(picture.Pitch)) {
+    // Two rows apart must still be a kernel stride.
+    if (!HasQlnuMagic(frame, frameBytes) || !FitsIn<int>(height) ||
+        !FitsIn<int>(2 * picture.Pitch)) {
         return ICERR_BADFORMAT;
     }
     const FrameLayout layout(width, height);
@@ -132,10 +124,8 @@ void FieldDecompressor::WriteFields(const FieldPair& fields, const PictureRows& 
 
 void FieldDecompressor::ConvertField(bool odd, const BYTE* field, BYTE* destination, int width,
                                      int height, int rowSize) {
+    // Only frames with pixels get here (DecompressFrame), so width and lines are above 0.
     const int lines = height / 2;
-    if (width <= 0 || lines <= 0) {
-        return;
-    }
     // Row 0 is the top line of a top-down picture and the bottom line of a bottom-up RGB
     // picture; h is even, so the odd lines start one row up from the bottom in the latter.
     const bool startsOneRowIn = odd != (outputFourCC_ == BI_RGB);

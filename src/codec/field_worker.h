@@ -92,10 +92,10 @@ private:
     HANDLE thread_ = nullptr;
     FieldJob* job_ = nullptr;
     DWORD lastExitCode_ = 0;
-    std::atomic<LONG> fieldsBegun_{0};
-    std::atomic<LONG> fieldsDone_{0};
-    std::atomic<bool> workerBlocks_{false};
-    std::atomic<bool> callerBlocks_{false};
+    std::atomic<LONG> fieldsBegun_{};
+    std::atomic<LONG> fieldsDone_{};
+    std::atomic<bool> workerBlocks_{};
+    std::atomic<bool> callerBlocks_{};
 };
 
 // The thread's procedure, with the FieldWorker as its argument. Without one it reports that

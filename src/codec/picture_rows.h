@@ -26,3 +26,9 @@ std::int64_t PictureRowCount(const BITMAPINFOHEADER& format);
 bool IsStoredTopDown(const BITMAPINFOHEADER& format);
 
 PictureRows FrameOrderRows(const BITMAPINFOHEADER& format, void* pixels);
+
+// True when the count keeps its value as a T: the kernels take 32-bit widths, rows and strides.
+template <typename T>
+bool FitsIn(std::int64_t count) {
+    return static_cast<T>(count) == count;
+}

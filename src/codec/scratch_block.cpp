@@ -1,34 +1,28 @@
 #include "codec/scratch_block.h"
 
 #include <cstdint>
-#include <cstdlib>
-#include <limits>
 
+#include "codec/picture_rows.h"
 #include "common/driver_heap.h"
 
 namespace {
 
 constexpr std::uintptr_t kScratchAlignment = 128;
 
-std::int64_t PictureRows(const BITMAPINFOHEADER& format) {
-    return std::llabs(static_cast<std::int64_t>(format.biHeight));
-}
-
 }  // namespace
 
 bool ScratchBlock::Reserve(const BITMAPINFOHEADER& format) {
-    const std::int64_t rows = PictureRows(format);
+    const std::int64_t rows = PictureRowCount(format);
     const std::int64_t width = format.biWidth;
     if (width < 0) {
         return false;  // no picture has a negative width
     }
-    const std::int64_t needed = format.biBitCount / 8 * rows * width;
-    if (capacity_ >= needed) {
+    const std::int64_t size = format.biBitCount / 8 * rows * width;
+    if (capacity_ >= size) {
         return true;
     }
     Release();
-    const std::int64_t size = format.biBitCount * rows * width / 8;
-    if (size > std::numeric_limits<LONG>::max()) {
+    if (!FitsIn<LONG>(size)) {
         return false;
     }
     raw_ = DriverHeapAlloc(static_cast<std::size_t>(size) + kScratchAlignment);

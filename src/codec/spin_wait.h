@@ -9,15 +9,12 @@
 // bounds it on every processor from the Pentium up, whatever the pause hint costs there.
 inline constexpr unsigned long long kSpinCycles = 200000;
 
-// True as soon as `done()` is; false once the spin is over without it.
+// Spins until `done()` or the end of the spin, and answers `done()`.
 template <typename Condition>
 bool SpinBriefly(Condition done) {
     const unsigned long long until = __builtin_ia32_rdtsc() + kSpinCycles;
-    do {
-        if (done()) {
-            return true;
-        }
+    while (!done() && __builtin_ia32_rdtsc() < until) {
         YieldProcessor();
-    } while (__builtin_ia32_rdtsc() < until);
-    return false;
+    }
+    return done();
 }

@@ -21,8 +21,9 @@ void* DriverHeapAlloc(std::size_t bytes) {
     return ghDriverHeap != nullptr ? HeapAlloc(ghDriverHeap, 0, bytes) : nullptr;
 }
 
+// A null block is freed as the heap frees it: not at all.
 void DriverHeapFree(void* block) {
-    if (ghDriverHeap != nullptr && block != nullptr) {
+    if (ghDriverHeap != nullptr) {
         HeapFree(ghDriverHeap, 0, block);
     }
 }

@@ -1,15 +1,8 @@
 #include "common/fourcc.h"
 
+// A letter and its capital differ in bit 5 only, so setting that bit in every byte turns both
+// into the small letter, and no byte but those two into it: a zero byte, where upper-casing a
+// string would stop, never matches.
 bool IsQlnuHandler(DWORD fourCC) {
-    char text[5] = {};
-    for (int i = 0; i < 4; ++i) {
-        text[i] = static_cast<char>(fourCC >> (8 * i));
-    }
-    // Upper-casing stops at the first zero byte, as it does for a C string.
-    for (char* c = text; *c != '\0'; ++c) {
-        if (*c >= 'a' && *c <= 'z') {
-            *c = static_cast<char>(*c - 'a' + 'A');
-        }
-    }
-    return text[0] == 'Q' && text[1] == 'L' && text[2] == 'N' && text[3] == 'U';
+    return (fourCC | 0x20202020u) == mmioFOURCC('q', 'l', 'n', 'u');
 }

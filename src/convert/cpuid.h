@@ -21,8 +21,9 @@ void SetCpuidReaderForTesting(CpuidReader reader);
 
 using XcrReader = std::uint64_t (*)();
 
-// Executes XGETBV for register 0 (the register states the operating system saves), or asks the
-// reader a test has installed. Faults unless CPUID reports OSXSAVE; 0 in 32-bit builds.
+// Executes XGETBV for register 0 (the register states the operating system saves; the low 32
+// bits, where SSE and AVX are), or asks the reader a test has installed. Faults unless CPUID
+// reports OSXSAVE; 0 in 32-bit builds.
 std::uint64_t ReadXcr0();
 
 // Replaces the instruction by `reader`; null returns to the processor's own answer.

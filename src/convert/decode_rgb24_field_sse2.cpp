@@ -163,13 +163,12 @@ void DecodeRows(BYTE* destination, const BYTE* source, int width, int rows, int 
 
 }  // namespace
 
-// One alignment test per call, on the first row written and the stride, so every row shares
-// the first row's alignment (the sessions' strides always do).
+// One alignment test per call, on the destination and the stride: with a stride of whole
+// 16-byte units every row is aligned as the destination is (the sessions' strides always are),
+// although the rows are written bottom-up.
 void DecodeRgb24Field_SSE2(BYTE* destination, const BYTE* source, int width, int rows,
                            int destinationStride, int sourceStride) {
-    const BYTE* firstWritten =
-        destination + static_cast<std::ptrdiff_t>(rows - 1) * destinationStride;
-    if (reinterpret_cast<UINT_PTR>(firstWritten) % 16 == 0 && destinationStride % 16 == 0) {
+    if (reinterpret_cast<UINT_PTR>(destination) % 16 == 0 && destinationStride % 16 == 0) {
         DecodeRows<StreamingStore>(destination, source, width, rows, destinationStride,
                                    sourceStride);
     } else {

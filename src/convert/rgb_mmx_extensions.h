@@ -27,7 +27,7 @@ constexpr int WordOrder(int w0, int w1, int w2, int w3) {
 template <int kOrder>
 inline __m64 ShuffleWords(__m64 a) {
     return reinterpret_cast<__m64>(
-        __builtin_ia32_pshufw(reinterpret_cast<__v4hi>(a), static_cast<char>(kOrder & 0xFF)));
+        __builtin_ia32_pshufw(reinterpret_cast<__v4hi>(a), static_cast<char>(kOrder)));
 }
 
 inline void StreamStore(BYTE* out, __m64 value) {

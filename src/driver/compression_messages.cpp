@@ -20,6 +20,17 @@ bool IsConvertibleRequest(const ICCOMPRESS* request) {
            CheckCompressBegin(request->lpbiInput, request->lpbiOutput) == ICERR_OK;
 }
 
+// The host learns the size of the frame its picture makes before anything else happens, so a
+// refused frame too tells it what the input calls for.
+void SizeOutputFromInput(const ICCOMPRESS* request) {
+    if (request->lpbiInput == nullptr || request->lpbiOutput == nullptr) {
+        return;
+    }
+    if (const auto frameSize = CompressedFrameSize(*request->lpbiInput)) {
+        request->lpbiOutput->biSizeImage = static_cast<DWORD>(*frameSize);
+    }
+}
+
 }  // namespace
 
 LRESULT CompressBegin(CodecInstance* instance, const BITMAPINFOHEADER* input,
@@ -45,13 +56,12 @@ LRESULT Compress(CodecInstance* instance, ICCOMPRESS* request) {
     void** picture = nullptr;  // the host's lpInput, put back however the frame ends
     void* hostPicture = nullptr;
     const bool completed = RunGuarded([&] {
+        SizeOutputFromInput(request);
         if (!IsConvertibleRequest(request)) {
             return;
         }
         picture = &request->lpInput;
         hostPicture = *picture;
-        request->lpbiOutput->biSizeImage =
-            static_cast<DWORD>(*CompressedFrameSize(*request->lpbiInput));
         if (swapped) {
             CompressSwapped(*session, request);
         } else {

@@ -3,7 +3,7 @@
 #include <atomic>
 
 namespace {
-std::atomic<DWORD> gProcessorCountOverride{0};
+std::atomic<DWORD> gProcessorCountOverride{};
 }
 
 DWORD ProcessorCount() {

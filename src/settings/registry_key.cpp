@@ -32,7 +32,7 @@ bool RegKey::Open(HKEY parent, LPCSTR path, REGSAM access) {
 }
 
 RegKey::ReadResult RegKey::Read(LPCSTR name, void* buffer, DWORD size) const {
-    ReadResult result{false, REG_NONE, size};
+    ReadResult result{.type = REG_NONE, .size = size};
     result.read = RegQueryValueExA(key_, name, nullptr, &result.type, static_cast<LPBYTE>(buffer),
                                    &result.size) == ERROR_SUCCESS;
     return result;

@@ -6,7 +6,6 @@
 
 #include "common/codec_state.h"
 #include "settings/file_name.h"
-#include "settings/numbered_value_name.h"
 #include "settings/registry_key.h"
 
 char FullScreenApps[kFullScreenAppSlots][kFullScreenAppNameSize];
@@ -65,13 +64,15 @@ void WriteString(RegKey& key, LPCSTR name, LPCSTR text) {
     key.SetValue(name, REG_SZ, text, static_cast<DWORD>(std::strlen(text) + 1));
 }
 
-NumberedValueName AppValueNameFor(int number) {
-    return MakeNumberedValueName("App", static_cast<unsigned>(number), 10, 1);
-}
+// One value per slot in use: "App" and the name's number, counted from 1.
+constexpr LPCSTR kAppValueNames[kFullScreenAppSlots] = {
+    "App1", "App2",  "App3",  "App4",  "App5",  "App6",  "App7",  "App8",
+    "App9", "App10", "App11", "App12", "App13", "App14", "App15", "App16"};
 
 void EmptySlotsFrom(int first) {
-    for (int slot = first; slot < kFullScreenAppSlots; ++slot) {
-        std::memset(FullScreenApps[slot], 0, kFullScreenAppNameSize);
+    for (auto* slot = std::begin(FullScreenApps) + first; slot != std::end(FullScreenApps);
+         ++slot) {
+        std::memset(*slot, 0, sizeof *slot);
     }
 }
 
@@ -82,7 +83,7 @@ int ReadFullScreenApps(const RegKey& key, LONG count) {
     while (read < count) {
         char* slot = FullScreenApps[read];
         const RegKey::ReadResult name =
-            key.Read(AppValueNameFor(read + 1).text, slot, kFullScreenAppNameSize);
+            key.Read(kAppValueNames[read], slot, kFullScreenAppNameSize);
         if (!name.read || name.type != REG_SZ) {
             break;
         }
@@ -115,8 +116,9 @@ bool LoadSettings() {
 
 void WriteDefaultSettings() {
     EmptySlotsFrom(0);
-    for (int slot = 0; slot < 2; ++slot) {
-        std::strcpy(FullScreenApps[slot], kDefaultFullScreenApps[slot]);
+    int slot = 0;
+    for (const LPCSTR name : kDefaultFullScreenApps) {
+        std::strcpy(FullScreenApps[slot++], name);
     }
     CodecKeyLevels levels;
     if (!OpenCodecKey(levels, KEY_WRITE, true)) {
@@ -126,7 +128,7 @@ void WriteDefaultSettings() {
     WriteDword(key, "FiltrateAlpha", 1);
     WriteDword(key, "FastDCT", 0);
     WriteDword(key, "ChangeFieldsOrder", 0);
-    WriteDword(key, "AppCount", 2);
+    WriteDword(key, "AppCount", std::size(kDefaultFullScreenApps));
     WriteString(key, "App1", kDefaultFullScreenApps[0]);
     WriteString(key, "App2", kDefaultFullScreenApps[1]);
 }
@@ -140,7 +142,7 @@ void SaveSettings() {
     DWORD written = 0;
     for (const char* slot : FullScreenApps) {
         if (slot[0] != '\0') {
-            WriteString(key, AppValueNameFor(static_cast<int>(++written)).text, slot);
+            WriteString(key, kAppValueNames[written++], slot);
         }
     }
     WriteDword(key, "AppCount", written);

@@ -3,7 +3,6 @@
 #include <cstring>
 
 #include "settings/file_name.h"
-#include "settings/numbered_value_name.h"
 #include "settings/registry_key.h"
 
 char YuvRestrictedApps[kYuvRestrictedAppSlots][kYuvRestrictedAppNameSize];
@@ -17,9 +16,13 @@ constexpr LPCSTR kCompleteValue = "Correct state";
 // Names are read with one byte less than an entry holds, so every entry stays terminated.
 constexpr DWORD kNameReadSize = kYuvRestrictedAppNameSize - 1;
 
-NumberedValueName ApplicationValueNameFor(int index) {
-    return MakeNumberedValueName("Application", static_cast<unsigned>(index), 16, 2);
-}
+// One value per entry: "Application" and the entry's index as two upper-case hexadecimal
+// digits.
+constexpr LPCSTR kApplicationValueNames[kYuvRestrictedAppSlots] = {
+    "Application00", "Application01", "Application02", "Application03",
+    "Application04", "Application05", "Application06", "Application07",
+    "Application08", "Application09", "Application0A", "Application0B",
+    "Application0C", "Application0D", "Application0E", "Application0F"};
 
 void ClearList() {
     std::memset(YuvRestrictedApps, 0, sizeof YuvRestrictedApps);
@@ -36,14 +39,29 @@ bool ReadList() {
     if (!key.QueryValue(kCompleteValue, REG_DWORD, &complete, sizeof complete) || complete != 1) {
         return false;
     }
-    for (int index = 0; index < kYuvRestrictedAppSlots; ++index) {
-        char* entry = YuvRestrictedApps[index];
-        if (!key.QueryValue(ApplicationValueNameFor(index).text, REG_SZ, entry, kNameReadSize)) {
+    int index = 0;
+    for (char* entry : YuvRestrictedApps) {
+        if (!key.QueryValue(kApplicationValueNames[index++], REG_SZ, entry, kNameReadSize)) {
             // A read that failed for want of room may have left part of the name behind.
             std::memset(entry, 0, kYuvRestrictedAppNameSize);
             break;
         }
         CharUpperA(entry);
+    }
+    return true;
+}
+
+// True when every name of the list went into the key.
+bool WriteList(RegKey& key) {
+    int index = 0;
+    for (const char* entry : YuvRestrictedApps) {
+        if (entry[0] == '\0') {
+            break;  // the first empty entry ends the list
+        }
+        if (!key.SetValue(kApplicationValueNames[index++], REG_SZ, entry,
+                          static_cast<DWORD>(std::strlen(entry) + 1))) {
+            return false;
+        }
     }
     return true;
 }
@@ -66,17 +84,12 @@ void SaveYuvRestrictedApps() {
     if (!key.Open(HKEY_CLASSES_ROOT, kListKey, kListAccess)) {
         return;
     }
-    for (int index = 0; index < kYuvRestrictedAppSlots && YuvRestrictedApps[index][0] != '\0';
-         ++index) {
-        const char* entry = YuvRestrictedApps[index];
-        if (!key.SetValue(ApplicationValueNameFor(index).text, REG_SZ, entry,
-                          static_cast<DWORD>(std::strlen(entry) + 1))) {
-            break;
-        }
+    // Written last, and only after every name, so that a save that was interrupted or failed
+    // part-way leaves a list that the next load replaces rather than takes for the whole one.
+    if (WriteList(key)) {
+        const DWORD complete = 1;
+        key.SetValue(kCompleteValue, REG_DWORD, &complete, sizeof complete);
     }
-    // Written last, so that an interrupted save leaves a list that the next load replaces.
-    const DWORD complete = 1;
-    key.SetValue(kCompleteValue, REG_DWORD, &complete, sizeof complete);
 }
 
 bool IsYuvRestrictedApp() {

@@ -3,6 +3,7 @@
 // and the pictures it shows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "settings/file_name.h"
 #include "settings/settings_store.h"
 #include "support/attached_driver.h"
+#include "support/guarded_pages.h"
 
 namespace {
 
@@ -79,6 +81,16 @@ struct Announced {
 
 void PrintTo(const Announced& a, std::ostream* out) {
     *out << "(" << a.time << "," << a.field << "," << a.kind << "," << a.bytes.size() << ")";
+}
+
+// A clock that moves `milliseconds` at every look, so that the wait for room in the ring ends
+// after a known number of asks; 0 goes back to the real clock. Windows runs keep the real one.
+void StepTheClock(DWORD milliseconds) {
+#ifdef _WIN32
+    (void)milliseconds;
+#else
+    PosixStepTickCount(milliseconds);
+#endif
 }
 
 class DrawTest : public AttachedDriverTest {
@@ -203,6 +215,7 @@ TEST_F(DrawTest, PicturePlacedInTheOutput) {
         {pal, 2, 701 | 9 << 16, false, TRUE, 688, 8},
         {pal, 2, 101 | 551 << 16, false, TRUE, 100, 544},
         {32 | 32 << 16, 0, 0, false, FALSE, 0, 0},
+        {32 | 576 << 16, 0, 0, false, TRUE, 0, 272},
         {pal, 0, 0, true, FALSE, 0, 0},
     };
     for (const Placement& p : placements) {
@@ -231,6 +244,10 @@ TEST_F(DrawTest, OnlyListedProgramsMayAskForAWindowAndOnlyQlnuIsShown) {
     EXPECT_EQ(Begin(ICDRAW_HDC), ICERR_UNSUPPORTED);
     EXPECT_EQ(Begin(ICDRAW_FULLSCREEN, 720, 570), ICERR_BADFORMAT);
     EXPECT_EQ(Send(id_, ICM_DRAW_QUERY, reinterpret_cast<LPARAM>(&format_)), ICERR_BADFORMAT);
+    EXPECT_EQ(Send(id_, ICM_DRAW_QUERY, 0), ICERR_BADFORMAT);
+    DWORD buffers = 7;
+    EXPECT_EQ(Send(id_, ICM_GETBUFFERSWANTED, reinterpret_cast<LPARAM>(&buffers)), ICERR_OK);
+    EXPECT_EQ(buffers, 0u) << "the codec wants no buffers of its own";
     char path[MAX_PATH];
     GetModuleFileNameA(nullptr, path, sizeof path);
     std::strcpy(FullScreenApps[15], FileNamePart(path, "\\/:"));
@@ -238,6 +255,8 @@ TEST_F(DrawTest, OnlyListedProgramsMayAskForAWindowAndOnlyQlnuIsShown) {
     EXPECT_EQ(request_.dwFlags, static_cast<DWORD>(ICDRAW_FULLSCREEN));
     const BoardState state = simulator_.State();
     EXPECT_EQ(std::vector<DWORD>({state.timingB, state.timingA}), std::vector<DWORD>({25, 1}));
+    EXPECT_EQ(Begin(0), ICERR_OK);
+    EXPECT_EQ(request_.dwFlags, 0u) << "a request without a window is left as it is";
     FullScreenApps[15][0] = '\0';
 }
 
@@ -260,10 +279,21 @@ TEST_F(DrawTest, PlaybackMessagesReachTheBoard) {
     EXPECT_EQ(NewCommands(),
               (std::vector<std::string>{"vdc_register(4)", "vdc_mixer_blender_set(1)",
                                         "vdc_unregister(4)", "vdc_Run", "vdc_Pause", "vdc_Flush"}));
+    const std::vector<std::string> givenBack = {"vdc_Stop", "vdc_ReleaseVideoFifo",
+                                                "vdc_unregister_all"};
     EXPECT_EQ(Send(id_, ICM_DRAW_END), ICERR_OK);
-    EXPECT_EQ(NewCommands(),
-              (std::vector<std::string>{"vdc_Stop", "vdc_ReleaseVideoFifo", "vdc_unregister_all"}));
+    EXPECT_EQ(NewCommands(), givenBack);
     EXPECT_EQ(Send(id_, ICM_DRAW_GETTIME, reinterpret_cast<LPARAM>(&time)), ICERR_INTERNAL);
+
+    // A host that closes the driver while the board plays gives the board back all the same.
+    ASSERT_EQ(Begin(), ICERR_OK);
+    Send(id_, ICM_DRAW_START);
+    NewCommands();
+    Close(id_);
+    id_ = Open();
+    EXPECT_EQ(NewCommands(), givenBack);
+    EXPECT_EQ(simulator_.State().ringSize, 0u);
+    EXPECT_EQ(simulator_.State().registered, 0u);
 }
 
 TEST_F(DrawTest, FieldsReachTheRingAndWrapAroundItsEnd) {
@@ -277,7 +307,10 @@ TEST_F(DrawTest, FieldsReachTheRingAndWrapAroundItsEnd) {
     EXPECT_EQ(
         DrawFrame(Frame("QLN1", {Record(0x80000000, first), Record(1, {9}), Record(0, second)})),
         ICERR_OK);
-    EXPECT_EQ(DrawFrame(Frame("QLN1", {Record(0, {1, 2})}), 0, ICDRAW_PREROLL), ICERR_OK);
+    for (const DWORD skipped : std::initializer_list<DWORD>{ICDRAW_HURRYUP, ICDRAW_UPDATE,
+                                                            ICDRAW_PREROLL, ICDRAW_NULLFRAME}) {
+        EXPECT_EQ(DrawFrame(Frame("QLN1", {Record(0, {1, 2})}), 0, skipped), ICERR_OK);
+    }
     EXPECT_EQ(DrawFrame(Frame(
                   "QLND",
                   {std::vector<BYTE>(12), {3, 0, 0, 0, 2, 0, 0, 0, 0, 0, 0, 0}, {7, 7, 7, 8, 8}})),
@@ -333,16 +366,144 @@ TEST_F(DrawTest, AtMostEightRecordsAreWalkedAndAFullRingDropsTheFrame) {
     }
     EXPECT_EQ(NewFields(), fields);
 
-    // 10 of the 64 bytes are taken and nothing is shown while paused: a 60-byte field waits
-    // its bounded time and is dropped; while running, the board makes room by showing.
-    EXPECT_EQ(DrawFrame(Frame("QLN1", {Record(0, std::vector<BYTE>(60, 3))}), 10), ICERR_OK);
+    // 10 of the 64 bytes are taken and nothing is shown while paused: the first field of a
+    // frame of two 30-byte fields would fit, the frame does not, and after the bounded wait it
+    // is dropped whole; while running, the board makes room by showing.
+    const std::vector<BYTE> halves = Frame("QLN1", {Record(0x80000000, std::vector<BYTE>(30, 3)),
+                                                    Record(0, std::vector<BYTE>(30, 4))});
+    StepTheClock(1000);
+    EXPECT_EQ(DrawFrame(halves, 10), ICERR_OK);
+    StepTheClock(0);
     EXPECT_TRUE(NewFields().empty());
     Control(QlnsimCommand::SetShowWhenFull);
     Send(id_, ICM_DRAW_START);
-    EXPECT_EQ(DrawFrame(Frame("QLN1", {Record(0, std::vector<BYTE>(60, 3))}), 11), ICERR_OK);
-    EXPECT_EQ(NewFields().size(), 2u);
-    ICDRAW empty{0, &format_, nullptr, 0, 0};
-    EXPECT_EQ(Send(id_, ICM_DRAW, reinterpret_cast<LPARAM>(&empty), sizeof empty), 1);
+    EXPECT_EQ(DrawFrame(halves, 11), ICERR_OK);
+    EXPECT_EQ(NewFields().size(), 3u);
+    for (BYTE* data : {static_cast<BYTE*>(nullptr), frame.data()}) {
+        ICDRAW empty{0, &format_, data, 0, 0};
+        EXPECT_EQ(Send(id_, ICM_DRAW, reinterpret_cast<LPARAM>(&empty), sizeof empty), 1);
+    }
+}
+
+// A board whose answers to vdc_CheckFreeSize come from a script, to see that nothing it
+// answers moves a byte outside its ring: the ring ends where an unwritable page begins, so a
+// write past it faults and ICM_DRAW answers 1. The simulator answers the other calls.
+class ScriptedRingTest : public DrawTest {
+protected:
+    static constexpr DWORD kRingBytes = 64;
+
+    void SetUp() override {
+        DrawTest::SetUp();
+        BoardApi.vdc_AllocVideoFifo = [](DWORD_PTR size) -> DWORD_PTR {
+            *reinterpret_cast<DWORD*>(size) = kRingBytes;
+            return reinterpret_cast<DWORD_PTR>(ring_->data());
+        };
+        // The last answer stands once the script has run out.
+        BoardApi.vdc_CheckFreeSize = [](DWORD_PTR, DWORD_PTR) -> DWORD_PTR {
+            const std::size_t at = std::min(asked_++, answers_.size() - 1);
+            return static_cast<DWORD_PTR>(answers_[at]);
+        };
+        BoardApi.vdc_AddData = [](DWORD_PTR, DWORD_PTR field, DWORD_PTR kind,
+                                  DWORD_PTR count) -> DWORD_PTR {
+            added_.push_back(
+                {static_cast<DWORD>(field), static_cast<DWORD>(kind), static_cast<DWORD>(count)});
+            return 1;
+        };
+        StepTheClock(1);
+    }
+    void TearDown() override {
+        StepTheClock(0);
+        DrawTest::TearDown();
+    }
+
+    struct Added {
+        DWORD field, kind, count;
+        bool operator==(const Added&) const = default;
+    };
+
+    static inline GuardedPages* ring_ = nullptr;
+    static inline std::vector<LONG> answers_;
+    static inline std::size_t asked_ = 0;
+    static inline std::vector<Added> added_;
+};
+
+// A field placed at a ring offset, wrapping around the ring's end.
+struct Placed {
+    std::size_t field;
+    DWORD offset;
+};
+
+struct RingCase {
+    const char* name;
+    std::vector<DWORD> fieldBytes;  // the fields of a "QLN1" frame
+    std::vector<LONG> answers;      // vdc_CheckFreeSize's, in turn: the frame's, then each field's
+    std::size_t asks;               // how often the board is asked
+    std::vector<Placed> placed;     // the fields announced, and where they are in the ring
+    bool closed;                    // the end of the frame announced
+};
+
+// `times` answers of no room, then the others.
+std::vector<LONG> AfterRefusals(std::size_t times, std::vector<LONG> answers) {
+    answers.insert(answers.begin(), times, -1);
+    return answers;
+}
+
+// The clock moves a millisecond at every ask: the wait gives up at the 2000th refusal.
+const RingCase kRingCases[] = {
+    {"AcrossTheEnd", {16}, {0, 56}, 2, {{0, 56}}, true},
+    {"TheWholeRing", {64}, {0}, 2, {{0, 0}}, true},
+    {"OffsetAtTheEnd", {16}, {0, 64}, 2, {}, true},
+    {"OffsetPastTheEnd", {16}, {0, 0x7FFFFFFF}, 2, {}, true},
+    {"SecondFieldAtABadOffset", {8, 8}, {0, 8, 64}, 3, {{0, 8}}, true},
+    {"FieldLongerThanTheRing", {65}, {0}, 0, {}, false},
+    {"FrameLongerThanTheRing", {40, 40}, {0}, 0, {}, false},
+#ifndef _WIN32
+    {"RoomAtTheEndOfTheWait", {16}, AfterRefusals(1999, {0}), 2001, {{0, 0}}, true},
+    {"NoRoomWithinTheWait", {16}, {-1}, 2000, {}, false},
+    {"SecondFieldFindsNoRoom", {8, 8}, {0, 0, -1}, 2002, {{0, 0}}, true},
+#endif
+};
+
+// A frame the ring cannot take, or has no room for within the wait, is dropped unannounced; a
+// field the board then answers a bad offset or no room for ends its frame, which is closed.
+TEST_F(ScriptedRingTest, NothingTheBoardAnswersMovesABytePastTheRing) {
+    for (const RingCase& c : kRingCases) {
+        SCOPED_TRACE(c.name);
+        GuardedPages ring(kRingBytes);
+        std::memset(ring.data(), 0xEE, kRingBytes);
+        ring_ = &ring;
+        ASSERT_EQ(Begin(), ICERR_OK);
+        std::vector<BYTE> frame = Frame("QLN1", {});
+        std::vector<std::vector<BYTE>> fields;
+        for (const DWORD bytes : c.fieldBytes) {
+            fields.emplace_back(bytes);
+            for (DWORD i = 0; i < bytes; ++i) {
+                fields.back()[i] = static_cast<BYTE>(fields.size() * 100 + i);
+            }
+            const std::vector<BYTE> record = Record(0, fields.back());
+            frame.insert(frame.end(), record.begin(), record.end());
+        }
+        answers_ = c.answers;
+        asked_ = 0;
+        added_.clear();
+        EXPECT_EQ(DrawFrame(frame), ICERR_OK);
+        EXPECT_EQ(Send(id_, ICM_DRAW_END), ICERR_OK);
+
+        std::vector<BYTE> expectedRing(kRingBytes, 0xEE);
+        std::vector<Added> expectedAdded;
+        for (const Placed& p : c.placed) {
+            for (std::size_t i = 0; i < fields[p.field].size(); ++i) {
+                expectedRing[(p.offset + i) % kRingBytes] = fields[p.field][i];
+            }
+            expectedAdded.push_back({0, 0, static_cast<DWORD>(fields[p.field].size())});
+        }
+        if (c.closed) {
+            expectedAdded.push_back({0, 4, 0});
+        }
+        EXPECT_EQ(std::vector<BYTE>(ring.data(), ring.data() + kRingBytes), expectedRing);
+        EXPECT_EQ(added_, expectedAdded);
+        EXPECT_EQ(asked_, c.asks);
+    }
 }
 
 // A clip of frames as the compressor writes them (odd lines first) comes out of the board the

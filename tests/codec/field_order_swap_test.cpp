@@ -110,6 +110,36 @@ TEST_F(FieldOrderSwapTest, ScratchBlockIsAlignedAndOnlyGrows) {
     EXPECT_EQ(scratch.Capacity(), 4 * kWidth * kHeight);
 }
 
+// A decompression session whose frames switch to a larger picture and back, with the swap on:
+// the block grows with them, and each picture is the one a session of its own gives.
+TEST_F(FieldOrderSwapTest, DecompressionBlockGrowsWithTheOutput) {
+    SetChangeFieldsOrder(true);
+    const Bytes small = Compress(kUyvy, 16, 16, RandomUyvy(16, 16, 37));
+    const Bytes large = Compress(kUyvy, kWidth, kHeight, RandomUyvy(kWidth, kHeight, 38));
+    const struct {
+        const Bytes& frame;
+        PictureFormat format;
+        LONG width, height;
+        Bytes shown;
+        LONG capacity;
+    } frames[] = {
+        {small, kUyvy, 16, 16, Decompress(small, kUyvy, 16, 16), 2 * 16 * 16},
+        {large, kRgb24, kWidth, kHeight, Decompress(large, kRgb24, kWidth, kHeight),
+         3 * kWidth * kHeight},
+        {small, kYuy2, 16, 16, Decompress(small, kYuy2, 16, 16), 3 * kWidth * kHeight},
+    };
+    ASSERT_EQ(DecompressBegin(UncompressedHeader(kUyvy, 16, 16), 16, 16), ICERR_OK);
+    const ScratchBlock& scratch = Instance()->ActiveDecompressor->Scratch();
+    for (const auto& f : frames) {
+        const BITMAPINFOHEADER output = UncompressedHeader(f.format, f.width, f.height);
+        Bytes picture(output.biSizeImage, 0xCD);
+        ASSERT_EQ(DecompressFrame(f.frame, static_cast<DWORD>(f.frame.size()), output, picture),
+                  ICERR_OK);
+        EXPECT_EQ(picture, f.shown) << f.format.name;
+        EXPECT_EQ(scratch.Capacity(), f.capacity) << f.format.name;
+    }
+}
+
 // Pictures that get no scratch copy: a negative width, more than 2 GiB, or a heap that refuses.
 TEST_F(FieldOrderSwapTest, FrameWithoutAScratchBlockAnswersMemoryAndWritesNothing) {
     const BITMAPINFOHEADER small = UncompressedHeader(kUyvy, 16, 16);

@@ -2,6 +2,8 @@
 // guards nest; a fault outside every guard still ends the process.
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <cstdlib>
 #include <stdexcept>
 
 #include "platform/fault_guard.h"
@@ -9,6 +11,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <unistd.h>
 #endif
 
 namespace {
@@ -92,5 +96,39 @@ TEST(FaultGuardDeathTest, FaultOutsideAnyGuardStillEndsTheProcess) {
         },
         "");
 }
+
+#ifndef _WIN32
+// The program's own handler, installed before the guards' and given the signal's information:
+// it ends the process with the signal's number.
+void InstallProgramHandler(int signal) {
+    struct sigaction action {};
+    action.sa_sigaction = [](int, siginfo_t* info, void*) { std::_Exit(info->si_signo); };
+    action.sa_flags = SA_SIGINFO;
+    sigaction(signal, &action, nullptr);
+}
+
+// A signal outside every guard goes where it went before the guards: to the program's handler
+// (for the first and the last of the signals the guards take, so that theirs looks for each in
+// its list), or to the default action, for a signal sent as for a fault.
+TEST(FaultGuardDeathTest, SignalOutsideAnyGuardGoesWhereItWentBefore) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    for (const int signal : {SIGSEGV, SIGFPE}) {
+        EXPECT_EXIT(
+            {
+                InstallProgramHandler(signal);
+                RunGuarded([] {});
+                kill(getpid(), signal);
+            },
+            ::testing::ExitedWithCode(signal), "");
+    }
+    EXPECT_EXIT(
+        {
+            std::signal(SIGFPE, SIG_DFL);  // a sanitizer's handler may have been there
+            RunGuarded([] {});
+            kill(getpid(), SIGFPE);
+        },
+        ::testing::KilledBySignal(SIGFPE), "");
+}
+#endif
 
 }  // namespace

@@ -107,11 +107,13 @@ std::u16string Wide(const WCHAR* text) {
     return std::u16string(text);
 }
 
+// The names come from the module's strings, each with its terminator.
 TEST_F(CodecInfoTest, DescribesTheCodecInALargeEnoughRecord) {
     ICINFO info;
-    std::memset(&info, 0, sizeof info);
+    std::memset(&info, 0xAB, sizeof info);
     info.dwVersionICM = 0x0104;
     info.szDriver[0] = u'x';
+    info.szDriver[1] = u'\0';
     EXPECT_EQ(
         Send(kConfigurationOnlyDriverId, ICM_GETINFO, reinterpret_cast<LPARAM>(&info), sizeof info),
         568);
@@ -124,11 +126,23 @@ TEST_F(CodecInfoTest, DescribesTheCodecInALargeEnoughRecord) {
     EXPECT_EQ(Wide(info.szDriver), u"x");
     EXPECT_EQ(Wide(info.szDescription), u"Telvik Uncompressed");
     EXPECT_EQ(Wide(info.szName), u"QLNU");
+    EXPECT_EQ(info.szName[5], 0xABAB) << "nothing past the terminator";
 
     std::memset(&info, 0xAB, sizeof info);
     EXPECT_EQ(Send(kConfigurationOnlyDriverId, ICM_GETINFO, reinterpret_cast<LPARAM>(&info), 567),
               0);
     EXPECT_EQ(info.dwSize, 0xABABABABu);
+
+    // A module without the strings leaves the names as the host passed them.
+    info.szName[0] = u'\0';
+    info.szDescription[0] = u'\0';
+    ghModule = reinterpret_cast<HMODULE>(&info);
+    EXPECT_EQ(
+        Send(kConfigurationOnlyDriverId, ICM_GETINFO, reinterpret_cast<LPARAM>(&info), sizeof info),
+        568);
+    ghModule = CodeModule();
+    EXPECT_EQ(Wide(info.szName), u"");
+    EXPECT_EQ(Wide(info.szDescription), u"");
 }
 
 }  // namespace

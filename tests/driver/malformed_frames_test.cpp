@@ -1,6 +1,7 @@
 // Frame messages whose headers disagree with each other or with their own layout, sent to a
 // running session as a careless or hostile host might. Each is refused before a byte is read
-// or written: the host's output stays as it was and the request is given back unchanged.
+// or written: the host's output stays as it was and the request is given back unchanged, but
+// for a compressed frame's size, which the input's picture sets first.
 // Pictures and outputs end at an unreadable page, so a read or write past them faults.
 #include <algorithm>
 #include <cstring>
@@ -100,6 +101,8 @@ protected:
                            .lpdwFlags = &flags};
         EXPECT_EQ(Send(id_, ICM_COMPRESS, reinterpret_cast<LPARAM>(&request)), ICERR_OK);
         EXPECT_TRUE(frame.Untouched());
+        EXPECT_EQ(output.biSizeImage,
+                  static_cast<DWORD>(2 * input.biWidth * std::abs(input.biHeight) + 20));
         EXPECT_EQ(chunkId, 0u);
         EXPECT_EQ(flags, 0u);
         EXPECT_EQ(request.lpInput, picture.data());
@@ -121,6 +124,19 @@ TEST_F(MalformedFrameTest, IsRefusedWithoutTouchingTheOutput) {
         }
         EXPECT_TRUE(debug.Lines().empty());
     }
+}
+
+// A compression request without one of its headers is refused as quietly.
+TEST_F(MalformedFrameTest, CompressionWithoutAHeaderIsRefusedQuietly) {
+    ASSERT_EQ(Begin(ICM_COMPRESS_BEGIN, kUyvy32, Header(kFourCCQlnu, 24, 32, 32)), ICERR_OK);
+    DebugLines debug;
+    BITMAPINFOHEADER format = Header(kFourCCQlnu, 24, 32, 32);
+    for (const bool inputMissing : {true, false}) {
+        ICCOMPRESS request{.lpbiOutput = inputMissing ? &format : nullptr,
+                           .lpbiInput = inputMissing ? nullptr : &format};
+        EXPECT_EQ(Send(id_, ICM_COMPRESS, reinterpret_cast<LPARAM>(&request)), ICERR_OK);
+    }
+    EXPECT_TRUE(debug.Lines().empty());
 }
 
 // A frame that cannot be read faults inside the swapped decompression, after the session has

@@ -10,6 +10,7 @@
 #include "common/codec_state.h"
 #include "settings/registry_values.h"
 #include "settings/settings_store.h"
+#include "settings/yuv_restricted_apps.h"
 
 namespace {
 
@@ -36,9 +37,10 @@ protected:
     }
 };
 
-// A count stored in fewer than four bytes is read into a value preset to 0.
+// Numbers stored in fewer than four bytes are read into values preset to 0.
 TEST_F(SettingsStoreTest, EachFlagIsSetFromWhetherItsValueIsZeroAndOneByteCounts) {
     PutFlags(0, 7, 0);
+    PutValue(kCodecKey, "FastDCT", REG_DWORD, nullptr, 0);
     const BYTE appCount = 1;
     PutValue(kCodecKey, "AppCount", REG_DWORD, &appCount, sizeof appCount);
     PutString(kCodecKey, "App1", "A.EXE");
@@ -153,6 +155,8 @@ TEST_F(SettingsStoreTest, SavingNumbersTheNamesInUseAndLeavesOlderValuesBeyondTh
     PutString(kCodecKey, "App3", "OLD.EXE");
     std::memset(FullScreenApps, 0, sizeof FullScreenApps);
     std::strcpy(FullScreenApps[0], "FIRST.EXE");
+    std::strcpy(FullScreenApps[1], "XREMOVED.EXE");
+    FullScreenApps[1][0] = '\0';  // emptied as the dialog empties a slot
     std::strcpy(FullScreenApps[2], "THIRD.EXE");
     DefaultCodecState.FastDCT = 1;
     DefaultCodecState.ChangeFieldsOrder = 1;
@@ -196,6 +200,28 @@ TEST_F(SettingsStoreTest, TheRunningProgramIsFoundInAnySlotIgnoringCase) {
     EXPECT_TRUE(IsFullScreenApp());
     CharUpperA(FullScreenApps[15]);
     EXPECT_TRUE(IsFullScreenApp());
+}
+
+// A program's path may be up to 259 characters long. The full-screen test reads it into 256
+// bytes, the YUV test into 260, so at the end of a longer path the first sees a cut name.
+TEST_F(SettingsStoreTest, TheNameAtTheEndOfALongPathIsCutForTheFullScreenTestOnly) {
+    const struct {
+        std::size_t pathLength;
+        bool fullScreen;
+        bool yuvRestricted;
+    } kPaths[] = {{255, true, true}, {256, false, true}, {259, false, true}, {260, false, false}};
+    std::memset(FullScreenApps, 0, sizeof FullScreenApps);
+    std::memset(YuvRestrictedApps, 0, sizeof YuvRestrictedApps);
+    std::strcpy(FullScreenApps[0], "PREMIERE.EXE");
+    std::strcpy(YuvRestrictedApps[0], "PREMIERE.EXE");
+    for (const auto& p : kPaths) {
+        const std::string path = "C:\\" + std::string(p.pathLength - 16, 'D') + "\\PREMIERE.EXE";
+        EXPECT_EQ(path.size(), p.pathLength);
+        PosixSetProcessFileName(path.c_str());
+        EXPECT_EQ(IsFullScreenApp(), p.fullScreen) << p.pathLength;
+        EXPECT_EQ(IsYuvRestrictedApp(), p.yuvRestricted) << p.pathLength;
+    }
+    PosixSetProcessFileName(nullptr);
 }
 
 }  // namespace

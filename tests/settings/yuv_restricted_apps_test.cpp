@@ -25,6 +25,11 @@ const std::string k260(260, 'N');
 
 const StoredList kStoredLists[] = {
     {"NamesUpperCasedOnLoad", {"wmplayer.exe", "Viewer.Exe"}, {"WMPLAYER.EXE", "VIEWER.EXE"}},
+    // Windows-1252 letters: those with capitals (from the ends of their ranges) and signs and
+    // letters without them, on each side of those ranges.
+    {"LettersOfTheAnsiCodePageUpperCased",
+     {"`az{\xDE\xDF\xE0\xF7\xFE\xFF\x99\x9A\x9C\x9E\x9F.exe"},
+     {"`AZ{\xDE\xDF\xC0\xF7\xDE\x9F\x99\x8A\x8C\x8E\x9F.EXE"}},
     {"StopsAtTheFirstMissingIndex", {"A.EXE", "", "C.EXE"}, {"A.EXE"}},
     {"NoEntries", {}, {}},
     {"SixteenAtMost", NumberedNames(17), NumberedNames(16)},
@@ -52,14 +57,16 @@ TEST_F(YuvRestrictedAppsTest, LoadsACompleteList) {
     }
 }
 
-// A "Correct state" of 0, of 2, or missing (-1).
+// A "Correct state" of 0, of 2, of no bytes (-2) or missing (-1).
 TEST_F(YuvRestrictedAppsTest, AListNotMarkedCorrectIsReplacedByTheDefaultList) {
-    for (const int correctState : {0, 2, -1}) {
+    for (const int correctState : {0, 2, -2, -1}) {
         ExpectHandlesClosedAndReset();
         PutString(kYuvListKey, "Application00", "A.EXE");
         PutString(kYuvListKey, "Application01", "B.EXE");
         if (correctState >= 0) {
             PutDword(kYuvListKey, "Correct state", static_cast<DWORD>(correctState));
+        } else if (correctState == -2) {
+            PutValue(kYuvListKey, "Correct state", REG_DWORD, nullptr, 0);
         }
         LoadYuvRestrictedApps(CodeModule());
         SCOPED_TRACE(correctState);
@@ -94,6 +101,23 @@ TEST_F(YuvRestrictedAppsTest, SavingReplacesTheWholeKey) {
     EXPECT_EQ(GetValue(kYuvListKey, "Application05").status, ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(GetValue(kYuvListKey, "Unrelated").status, ERROR_FILE_NOT_FOUND);
     EXPECT_EQ(GetValue(kYuvListKey, "Correct state").Dword(), 1u);
+}
+
+// A save whose first or second name cannot be written leaves no "Correct state", so the next
+// load restores the default list rather than take the names written so far for the whole one.
+TEST_F(YuvRestrictedAppsTest, ASaveThatFailsPartWayIsNotMarkedCorrect) {
+    for (const SIZE_T refusedWrite : {1, 2}) {
+        ExpectHandlesClosedAndReset();
+        std::memset(YuvRestrictedApps, 0, sizeof YuvRestrictedApps);
+        for (const std::string& name : NumberedNames(3)) {
+            std::strcpy(YuvRestrictedApps[name[0] - '0'], name.c_str());
+        }
+        PosixRegistryRefuseWrite(refusedWrite);
+        SaveYuvRestrictedApps();
+        EXPECT_EQ(GetValue(kYuvListKey, "Correct state").status, ERROR_FILE_NOT_FOUND);
+        LoadYuvRestrictedApps(CodeModule());
+        EXPECT_EQ(ListedNames(YuvRestrictedApps), std::vector<std::string>{"WMPLAYER.EXE"});
+    }
 }
 
 TEST_F(YuvRestrictedAppsTest, OnlyTheWholeFileNameOfAListedEntryRestrictsTheProgram) {

@@ -20,7 +20,7 @@ PrivateHeap* AsHeap(HANDLE heap) {
 }
 
 // Heap fault injection for tests: the allocations still to go before one is refused.
-std::atomic<SIZE_T> gAllocationsBeforeRefusal{0};
+std::atomic<SIZE_T> gAllocationsBeforeRefusal{};
 
 }  // namespace
 
@@ -28,11 +28,13 @@ HANDLE HeapCreate(DWORD, SIZE_T, SIZE_T) {
     return new (std::nothrow) PrivateHeap;
 }
 
+// The driver never hands these calls a heap that was not created, allocates no empty block and
+// frees no null one; a block the heap does not know is refused.
 LPVOID HeapAlloc(HANDLE heap, DWORD, SIZE_T bytes) {
-    if (heap == nullptr || IsRefusedCall(gAllocationsBeforeRefusal)) {
+    if (IsRefusedCall(gAllocationsBeforeRefusal)) {
         return nullptr;
     }
-    void* block = std::malloc(bytes == 0 ? 1 : bytes);
+    void* block = std::malloc(bytes);
     if (block != nullptr) {
         std::lock_guard guard(AsHeap(heap)->lock);
         AsHeap(heap)->liveBlocks.insert(block);
@@ -41,9 +43,6 @@ LPVOID HeapAlloc(HANDLE heap, DWORD, SIZE_T bytes) {
 }
 
 BOOL HeapFree(HANDLE heap, DWORD, LPVOID block) {
-    if (heap == nullptr || block == nullptr) {
-        return FALSE;
-    }
     std::lock_guard guard(AsHeap(heap)->lock);
     if (AsHeap(heap)->liveBlocks.erase(block) == 0) {
         return FALSE;
@@ -53,9 +52,6 @@ BOOL HeapFree(HANDLE heap, DWORD, LPVOID block) {
 }
 
 BOOL HeapDestroy(HANDLE heap) {
-    if (heap == nullptr) {
-        return FALSE;
-    }
     for (void* block : AsHeap(heap)->liveBlocks) {
         std::free(block);
     }
@@ -64,9 +60,6 @@ BOOL HeapDestroy(HANDLE heap) {
 }
 
 SIZE_T PosixHeapLiveBlockCount(HANDLE heap) {
-    if (heap == nullptr) {
-        return 0;
-    }
     std::lock_guard guard(AsHeap(heap)->lock);
     return AsHeap(heap)->liveBlocks.size();
 }

@@ -1,32 +1,29 @@
 #include <dlfcn.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cstring>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "platform/posix/win_functions.h"
 
 namespace {
 
+// The path the process answers for itself when a test has set one.
+std::string gProcessFileName;
+
 // Copies a name with GetModuleFileNameA's rules: a result cut to fit is still terminated, and
 // the answer is then the buffer size.
 DWORD CopyModuleName(const char* name, LPSTR fileName, DWORD size) {
-    if (size == 0) {
-        return 0;
-    }
-    const DWORD length = static_cast<DWORD>(std::strlen(name));
-    const DWORD copied = std::min(length, size - 1);
-    std::memcpy(fileName, name, copied);
-    fileName[copied] = '\0';
-    return length < size ? length : size;
+    const auto length = static_cast<DWORD>(std::snprintf(fileName, size, "%s", name));
+    return std::min(length, size);
 }
 
 std::string SharedObjectName(LPCSTR windowsName) {
     std::string name(windowsName);
     const auto dot = name.rfind('.');
-    if (dot != std::string::npos && (name.compare(dot, std::string::npos, ".DLL") == 0 ||
-                                     name.compare(dot, std::string::npos, ".dll") == 0)) {
+    if (dot != std::string::npos && lstrcmpiA(name.c_str() + dot, ".DLL") == 0) {
         name.erase(dot);
         std::transform(name.begin(), name.end(), name.begin(),
                        [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
@@ -37,39 +34,32 @@ std::string SharedObjectName(LPCSTR windowsName) {
 
 }  // namespace
 
+// Only the process is asked for its file name: the driver names no other module on POSIX.
 DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
-    if (module == nullptr) {
-        char path[4096];
-        const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
-        if (length < 0) {
-            return 0;
-        }
-        path[length] = '\0';
-        return CopyModuleName(path, fileName, size);
-    }
-    // The driver's own module handle is the address its image is mapped at (CodeModule),
-    // so the loader can name the file that holds it.
-    Dl_info info{};
-    if (dladdr(module, &info) == 0 || info.dli_fname == nullptr) {
+    if (module != nullptr) {
         return 0;
     }
-    return CopyModuleName(info.dli_fname, fileName, size);
+    if (!gProcessFileName.empty()) {
+        return CopyModuleName(gProcessFileName.c_str(), fileName, size);
+    }
+    std::error_code error;
+    const std::string path = std::filesystem::read_symlink("/proc/self/exe", error).string();
+    return error ? 0 : CopyModuleName(path.c_str(), fileName, size);
 }
 
 HMODULE LoadLibraryA(LPCSTR fileName) {
-    if (fileName == nullptr) {
-        return nullptr;
-    }
     return static_cast<HMODULE>(dlopen(SharedObjectName(fileName).c_str(), RTLD_NOW | RTLD_LOCAL));
 }
 
 FARPROC GetProcAddress(HMODULE module, LPCSTR name) {
-    if (module == nullptr || name == nullptr) {
-        return nullptr;
-    }
     return reinterpret_cast<FARPROC>(dlsym(module, name));
 }
 
 BOOL FreeLibrary(HMODULE module) {
-    return module != nullptr && dlclose(module) == 0;
+    dlclose(module);
+    return TRUE;
+}
+
+void PosixSetProcessFileName(LPCSTR path) {
+    gProcessFileName = path != nullptr ? path : "";
 }

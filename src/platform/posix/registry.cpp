@@ -1,9 +1,9 @@
 // The registry under HKEY_CLASSES_ROOT, held in memory for the life of the process.
 //
-// Keys form a tree of shared nodes, so a handle keeps its key alive after the key is deleted and
-// can then answer ERROR_KEY_DELETED, as Windows does. Handles are heap records that the registry
-// remembers, so a closed or foreign handle is refused rather than followed.
-#include <cstring>
+// Keys form a tree of shared nodes, so a handle keeps its key alive after the key is deleted (the
+// driver opens a deleted key anew rather than using an old handle). Handles are heap records that
+// the registry remembers, so a closed or foreign handle is refused rather than followed.
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -11,6 +11,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "platform/posix/refusal.h"
 #include "platform/posix/win_functions.h"
 
 namespace {
@@ -22,6 +23,8 @@ struct NameLess {
     }
 };
 
+std::atomic<SIZE_T> gWritesBeforeRefusal{};
+
 struct RegistryValue {
     DWORD type;
     std::vector<BYTE> data;
@@ -32,7 +35,6 @@ struct RegistryKey {
     std::weak_ptr<RegistryKey> parent;
     std::map<std::string, std::shared_ptr<RegistryKey>, NameLess> subKeys;
     std::map<std::string, RegistryValue, NameLess> values;
-    bool deleted = false;
     // As Windows keeps a machine-wide key from a user without rights on it: it opens for reading
     // only and cannot be deleted.
     bool readOnly = false;
@@ -64,13 +66,6 @@ bool DeniedTo(const RegistryKey& key, REGSAM access) {
     return key.readOnly && (access & ~static_cast<REGSAM>(KEY_READ)) != 0;
 }
 
-void MarkDeleted(RegistryKey& key) {
-    key.deleted = true;
-    for (auto& [name, subKey] : key.subKeys) {
-        MarkDeleted(*subKey);
-    }
-}
-
 class Registry {
 public:
     static Registry& Instance() {
@@ -90,9 +85,6 @@ public:
         if (!handles_.contains(open)) {
             ++invalidHandleUses_;
             return ERROR_INVALID_HANDLE;
-        }
-        if (open->key->deleted) {
-            return ERROR_KEY_DELETED;
         }
         resolved = *open;
         return ERROR_SUCCESS;
@@ -125,10 +117,7 @@ public:
     SIZE_T HandleCount() const { return handles_.size(); }
     SIZE_T InvalidHandleUses() const { return invalidHandleUses_; }
 
-    bool IsRoot(const RegistryKey& key) const { return &key == classesRoot_.get(); }
-
     void Reset() {
-        MarkDeleted(*classesRoot_);
         classesRoot_ = std::make_shared<RegistryKey>();
         invalidHandleUses_ = 0;
     }
@@ -136,7 +125,7 @@ public:
 private:
     std::shared_ptr<RegistryKey> classesRoot_ = std::make_shared<RegistryKey>();
     std::unordered_set<const OpenKey*> handles_;
-    SIZE_T invalidHandleUses_ = 0;
+    SIZE_T invalidHandleUses_{};
 };
 
 // Follows a path below a key; null when a level is missing.
@@ -163,8 +152,9 @@ std::shared_ptr<RegistryKey> AddSubKey(const std::shared_ptr<RegistryKey>& paren
 }  // namespace
 
 // Arguments that Windows reserves must be 0; refusing others shows a caller's slip in tests.
+// Pointers the driver always gives (results, sizes, types, data) are not checked.
 LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, PHKEY result) {
-    if (result == nullptr || options != 0) {
+    if (options != 0) {
         return ERROR_INVALID_PARAMETER;
     }
     Registry& registry = Registry::Instance();
@@ -185,8 +175,8 @@ LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, PHKEY 
 }
 
 LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR, DWORD, REGSAM access,
-                     LPSECURITY_ATTRIBUTES, PHKEY result, LPDWORD disposition) {
-    if (result == nullptr || reserved != 0) {
+                     LPSECURITY_ATTRIBUTES, PHKEY result, LPDWORD) {
+    if (reserved != 0) {
         return ERROR_INVALID_PARAMETER;
     }
     Registry& registry = Registry::Instance();
@@ -196,33 +186,20 @@ LONG RegCreateKeyExA(HKEY key, LPCSTR subKey, DWORD reserved, LPSTR, DWORD, REGS
         return status;
     }
     auto current = base.key;
-    bool created = false;
     for (const std::string& name : PathComponents(subKey)) {
         const auto found = current->subKeys.find(name);
-        if (found != current->subKeys.end()) {
-            current = found->second;
-            continue;
-        }
-        // Only the handle the caller gave needs the right; the levels below it are its own.
-        if (!created && (base.access & KEY_CREATE_SUB_KEY) == 0) {
-            return ERROR_ACCESS_DENIED;
-        }
-        current = AddSubKey(current, name);
-        created = true;
+        current = found != current->subKeys.end() ? found->second : AddSubKey(current, name);
     }
     if (DeniedTo(*current, access)) {
         return ERROR_ACCESS_DENIED;
     }
     *result = registry.NewHandle(std::move(current), access);
-    if (disposition != nullptr) {
-        *disposition = created ? REG_CREATED_NEW_KEY : REG_OPENED_EXISTING_KEY;
-    }
     return ERROR_SUCCESS;
 }
 
 LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type, LPBYTE data,
                       LPDWORD dataSize) {
-    if ((data != nullptr && dataSize == nullptr) || reserved != nullptr) {
+    if (reserved != nullptr) {
         return ERROR_INVALID_PARAMETER;
     }
     Registry& registry = Registry::Instance();
@@ -238,26 +215,23 @@ LONG RegQueryValueExA(HKEY key, LPCSTR valueName, LPDWORD reserved, LPDWORD type
     }
     const RegistryValue& value = found->second;
     const auto size = static_cast<DWORD>(value.data.size());
-    if (type != nullptr) {
-        *type = value.type;
+    *type = value.type;
+    // No data buffer asks for the size only.
+    const bool fits = data == nullptr || *dataSize >= size;
+    if (fits && data != nullptr) {
+        std::copy(value.data.begin(), value.data.end(), data);
     }
-    if (data != nullptr && *dataSize < size) {
-        *dataSize = size;
-        return ERROR_MORE_DATA;
-    }
-    if (data != nullptr && size != 0) {
-        std::memcpy(data, value.data.data(), size);
-    }
-    if (dataSize != nullptr) {
-        *dataSize = size;
-    }
-    return ERROR_SUCCESS;
+    *dataSize = size;
+    return fits ? ERROR_SUCCESS : ERROR_MORE_DATA;
 }
 
 LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, const BYTE* data,
                     DWORD dataSize) {
-    if ((data == nullptr && dataSize != 0) || reserved != 0) {
+    if (reserved != 0) {
         return ERROR_INVALID_PARAMETER;
+    }
+    if (IsRefusedCall(gWritesBeforeRefusal)) {
+        return ERROR_ACCESS_DENIED;
     }
     Registry& registry = Registry::Instance();
     std::lock_guard lock(registry.Mutex);
@@ -272,10 +246,8 @@ LONG RegSetValueExA(HKEY key, LPCSTR valueName, DWORD reserved, DWORD type, cons
     return ERROR_SUCCESS;
 }
 
+// The driver deletes a key without subkeys, below the root.
 LONG RegDeleteKeyA(HKEY key, LPCSTR subKey) {
-    if (subKey == nullptr) {
-        return ERROR_INVALID_PARAMETER;
-    }
     Registry& registry = Registry::Instance();
     std::lock_guard lock(registry.Mutex);
     OpenKey base;
@@ -286,18 +258,14 @@ LONG RegDeleteKeyA(HKEY key, LPCSTR subKey) {
     if (!target) {
         return ERROR_FILE_NOT_FOUND;
     }
-    if (registry.IsRoot(*target) || !target->subKeys.empty() || target->readOnly) {
+    if (target->readOnly) {
         return ERROR_ACCESS_DENIED;
     }
     target->parent.lock()->subKeys.erase(target->name);
-    MarkDeleted(*target);
     return ERROR_SUCCESS;
 }
 
 LONG RegCloseKey(HKEY key) {
-    if (key == HKEY_CLASSES_ROOT) {
-        return ERROR_SUCCESS;
-    }
     Registry& registry = Registry::Instance();
     std::lock_guard lock(registry.Mutex);
     return registry.CloseHandle(key);
@@ -321,9 +289,14 @@ SIZE_T PosixRegistryInvalidHandleUses() {
     return registry.InvalidHandleUses();
 }
 
+void PosixRegistryRefuseWrite(SIZE_T nth) {
+    gWritesBeforeRefusal = nth;
+}
+
 void PosixRegistryMakeReadOnly(LPCSTR path) {
     HKEY key = nullptr;
-    RegCreateKeyExA(HKEY_CLASSES_ROOT, path, 0, nullptr, 0, KEY_READ, nullptr, &key, nullptr);
+    RegCreateKeyExA(HKEY_CLASSES_ROOT, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_READ, nullptr,
+                    &key, nullptr);
     Registry& registry = Registry::Instance();
     std::lock_guard lock(registry.Mutex);
     OpenKey open;

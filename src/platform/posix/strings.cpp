@@ -35,17 +35,13 @@ LPSTR CharUpperA(LPSTR text) {
 }
 
 // Equality is Windows' own; the order of unequal strings is that of their upper-cased bytes,
-// where Windows would sort by language rules.
+// where Windows would sort by language rules. The driver compares no null strings.
 int lstrcmpiA(LPCSTR first, LPCSTR second) {
-    if (first == nullptr || second == nullptr) {
-        return first == second ? 0 : (first == nullptr ? -1 : 1);
-    }
     const auto* a = reinterpret_cast<const unsigned char*>(first);
     const auto* b = reinterpret_cast<const unsigned char*>(second);
     while (*a != '\0' && UpperCase1252(*a) == UpperCase1252(*b)) {
         ++a;
         ++b;
     }
-    const int difference = UpperCase1252(*a) - UpperCase1252(*b);
-    return difference < 0 ? -1 : (difference > 0 ? 1 : 0);
+    return UpperCase1252(*a) - UpperCase1252(*b);
 }

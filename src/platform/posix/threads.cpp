@@ -29,10 +29,14 @@ struct Signal {
 
 // Every event and thread handle is one of these; the count of them is a test seam that shows
 // handles left open.
-std::atomic<SIZE_T> gOpenHandles{0};
+std::atomic<SIZE_T> gOpenHandles{};
 
 // Handle fault injection for tests: the events and threads still to make before one is refused.
-std::atomic<SIZE_T> gHandlesBeforeRefusal{0};
+std::atomic<SIZE_T> gHandlesBeforeRefusal{};
+
+// A clock for tests that moves by a step at every look; a step of 0 leaves the real clock.
+std::atomic<DWORD> gTickStep{};
+std::atomic<DWORD> gSteppedTicks{};
 
 class WaitableObject {
 public:
@@ -43,36 +47,28 @@ public:
     virtual DWORD Wait(DWORD milliseconds) = 0;
 };
 
+// An auto-reset event that starts unsignalled, the only kind the driver makes: each signal lets
+// exactly one waiter through.
 class Event final : public WaitableObject {
 public:
-    Event(bool manualReset, bool signalled) : manualReset_(manualReset), signalled_(signalled) {}
-
     DWORD Wait(DWORD milliseconds) override {
         std::unique_lock guard(signal_.lock);
         if (!signal_.WaitUntil(guard, milliseconds, [this] { return signalled_; })) {
             return WAIT_TIMEOUT;
         }
-        // An auto-reset event lets exactly one waiter through per signal.
-        if (!manualReset_) {
-            signalled_ = false;
-        }
+        signalled_ = false;
         return WAIT_OBJECT_0;
     }
 
     void Set() {
         std::lock_guard guard(signal_.lock);
         signalled_ = true;
-        if (manualReset_) {
-            signal_.changed.notify_all();
-        } else {
-            signal_.changed.notify_one();
-        }
+        signal_.changed.notify_one();
     }
 
 private:
     Signal signal_;
-    const bool manualReset_;
-    bool signalled_;
+    bool signalled_ = false;
 };
 
 // The running thread shares its state with the handle, so either may go first.
@@ -122,72 +118,53 @@ void GetSystemInfo(SYSTEM_INFO* info) {
     info->dwAllocationGranularity = 0x10000;
 }
 
-HANDLE CreateEventA(void*, BOOL manualReset, BOOL initialState, LPCSTR) {
+HANDLE CreateEventA(void*, BOOL, BOOL, LPCSTR) {
     if (IsRefusedCall(gHandlesBeforeRefusal)) {
         return nullptr;
     }
-    return static_cast<WaitableObject*>(new Event(manualReset != FALSE, initialState != FALSE));
+    return static_cast<WaitableObject*>(new Event);
 }
 
 BOOL SetEvent(HANDLE event) {
-    auto* target = dynamic_cast<Event*>(AsWaitable(event));
-    if (target == nullptr) {
-        return FALSE;
-    }
-    target->Set();
+    static_cast<Event*>(AsWaitable(event))->Set();
     return TRUE;
 }
 
-HANDLE CreateThread(void*, SIZE_T, LPTHREAD_START_ROUTINE start, LPVOID parameter, DWORD,
-                    LPDWORD threadId) {
+HANDLE CreateThread(void*, SIZE_T, LPTHREAD_START_ROUTINE start, LPVOID parameter, DWORD, LPDWORD) {
     if (IsRefusedCall(gHandlesBeforeRefusal)) {
         return nullptr;
     }
     try {
-        auto* thread = new Thread(start, parameter);
-        if (threadId != nullptr) {
-            *threadId = 0;
-        }
-        return static_cast<WaitableObject*>(thread);
+        return static_cast<WaitableObject*>(new Thread(start, parameter));
     } catch (...) {
         return nullptr;
     }
 }
 
 BOOL GetExitCodeThread(HANDLE thread, LPDWORD exitCode) {
-    auto* target = dynamic_cast<Thread*>(AsWaitable(thread));
-    if (target == nullptr || exitCode == nullptr) {
-        return FALSE;
-    }
-    *exitCode = target->ExitCode();
+    *exitCode = static_cast<Thread*>(AsWaitable(thread))->ExitCode();
     return TRUE;
 }
 
 DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds) {
-    if (handle == nullptr) {
-        return WAIT_FAILED;
-    }
     return AsWaitable(handle)->Wait(milliseconds);
 }
 
 BOOL CloseHandle(HANDLE handle) {
-    if (handle == nullptr) {
-        return FALSE;
-    }
     delete AsWaitable(handle);
     return TRUE;
 }
 
 // Sleep(0) gives up the rest of the time slice, as on Windows.
 void Sleep(DWORD milliseconds) {
-    if (milliseconds == 0) {
-        std::this_thread::yield();
-        return;
-    }
+    std::this_thread::yield();
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
 DWORD GetTickCount() {
+    if (const DWORD step = gTickStep.load(); step != 0) {
+        return gSteppedTicks.fetch_add(step);
+    }
     const auto since = std::chrono::steady_clock::now().time_since_epoch();
     return static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
 }
@@ -202,4 +179,8 @@ void PosixRefuseHandle(SIZE_T nth) {
 
 bool PosixHandleRefusalPending() {
     return gHandlesBeforeRefusal != 0;
+}
+
+void PosixStepTickCount(DWORD milliseconds) {
+    gTickStep = milliseconds;
 }

@@ -1,17 +1,5 @@
 #include "platform/code_module.h"
 
-#ifdef _WIN32
-
-HMODULE CodeModule() {
-    HMODULE module = nullptr;
-    GetModuleHandleExA(
-        GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-        reinterpret_cast<LPCSTR>(&CodeModule), &module);
-    return module;
-}
-
-#else
-
 // The ELF header that begins every loaded image, as the linker names it in each image.
 extern "C" const char __ehdr_start[] __attribute__((visibility("hidden")));
 
@@ -20,5 +8,3 @@ extern "C" const char __ehdr_start[] __attribute__((visibility("hidden")));
 HMODULE CodeModule() {
     return reinterpret_cast<HMODULE>(const_cast<char*>(__ehdr_start));
 }
-
-#endif
