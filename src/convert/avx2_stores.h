@@ -1,4 +1,4 @@
-// How the AVX2 kernels load and store (x86-64 only, included by AVX2 files alone). Stores are
+// How the AVX2 kernels load and store (included by AVX2 files alone). Stores are
 // non-temporal when every destination row is aligned for them, 32-byte ones where possible and
 // 16-byte halves where the rows are only 16-byte aligned, ordinary unaligned ones otherwise.
 //

@@ -12,19 +12,6 @@ CpuidRegisters ExecuteCpuid(std::uint32_t leaf) {
     return registers;
 }
 
-// Inline assembly, so that the file needs no extended-state instruction set flag. Only the
-// x86-64 build has AVX2 kernels to ask for; the 32-bit driver, which runs on processors that
-// lack the instruction, neither contains it nor reports any saved register state.
-std::uint64_t ExecuteXgetbv0() {
-#if defined(__x86_64__)
-    std::uint32_t low = 0, high = 0;
-    asm volatile("xgetbv" : "=a"(low), "=d"(high) : "c"(0));
-    return static_cast<std::uint64_t>(high) << 32 | low;
-#else
-    return 0;
-#endif
-}
-
 std::atomic<CpuidReader> gCpuidReader{ExecuteCpuid};
 std::atomic<XcrReader> gXcr0Reader{ExecuteXgetbv0};
 

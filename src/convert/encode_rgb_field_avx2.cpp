@@ -1,4 +1,4 @@
-// AVX2 encoders (x86-64 only): the SSE2 encoders' arithmetic and word sorting in 256-bit
+// AVX2 encoders: the SSE2 encoders' arithmetic and word sorting in 256-bit
 // registers, two groups of 16 pixels at a time, one per 128-bit lane, so that every step stays
 // within its lane. RGB24 sorts four groups per turn (groups 0 and 1 in the low lanes, 2 and 3
 // in the high ones) while four are left; a last pair of groups takes one lane each, and a last
@@ -71,6 +71,7 @@ PairChannels ChannelsOfRgb24Pairs(__m256i bg, __m256i rb, __m256i gr, __m256i hi
     for (int m = 0; m < 6; ++m) {
         x[m] = LoadLanes(in + 16 * m, in + 96 + 16 * m);
     }
+#pragma GCC unroll 4
     for (int i = 0; i < 4; ++i) {
         __m256i y[6];
         for (int m = 0; m < 3; ++m) {
@@ -123,11 +124,11 @@ Coefficients LoadCoefficients() {
             _mm256_set1_epi16(static_cast<short>(0xFF00))};
 }
 
-// The byte sums of the eight pixel pairs, times 2^kSumShift (6 or 7).
+// The byte sums of the eight pixel pairs, times 2^kSumShift (6 or 7). Both words are
+// multiples of 256, so the rounding average of the two is their sum times 128 exactly.
 template <int kSumShift>
 __m256i PairSums(__m256i even, __m256i odd) {
-    return _mm256_add_epi16(_mm256_srli_epi16(even, 8 - kSumShift),
-                            _mm256_srli_epi16(odd, 8 - kSumShift));
+    return _mm256_srli_epi16(_mm256_avg_epu16(even, odd), 7 - kSumShift);
 }
 
 __m256i Luma(__m256i b, __m256i g, __m256i r, const Coefficients& k) {

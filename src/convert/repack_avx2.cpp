@@ -1,4 +1,4 @@
-// AVX2 kernels (x86-64 only): one 16-pixel block per 256-bit register, a byte shuffle within
+// AVX2 kernels: one 16-pixel block per 256-bit register, a byte shuffle within
 // each 128-bit lane and, for the block layouts, a 32-bit permutation across the lanes.
 // Unaligned loads, prefetch 96 bytes ahead, non-temporal stores where the destination rows
 // allow them (avx2_stores.h), then a store fence and EMMS. Compiled with AVX2.
