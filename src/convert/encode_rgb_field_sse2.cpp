@@ -11,9 +11,7 @@
 // registers of their own, and the even and odd pixels' channels come out of them directly.
 #include <emmintrin.h>
 
-#include <algorithm>
 #include <cstddef>
-#include <iterator>
 
 #include "convert/rgb_field_kernels.h"
 #include "convert/rgb_to_yuv_coefficients.h"
@@ -52,39 +50,13 @@ void Riffle24Words(__m128i& x0, __m128i& x1, __m128i& x2) {
 
 // The even and odd pixels' channels from the three words of each pixel pair: (B, G), (R, B'),
 // (G', R').
-PairChannels ChannelsOfRgb24Pairs(__m128i bg, __m128i rb, __m128i gr, __m128i highBytes) {
-    return {LowByteUp(bg),           HighByte(bg, highBytes), LowByteUp(rb),
-            HighByte(rb, highBytes), LowByteUp(gr),           HighByte(gr, highBytes)};
-}
-
 [[gnu::always_inline]] inline PairChannels SplitRgb24(const BYTE* in, __m128i highBytes) {
     __m128i x0 = Load128(in), x1 = Load128(in + 16), x2 = Load128(in + 32);
     for (int i = 0; i < 3; ++i) {
         Riffle24Words(x0, x1, x2);
     }
-    return ChannelsOfRgb24Pairs(x0, x1, x2, highBytes);
-}
-
-// Two groups at once: the 48 words of 96 bytes split into register-sized halves, so each
-// shuffle (word j to 2j mod 47) is six unpacks with no byte shifts, and four of them take
-// word 3q + c to 16c + q.
-[[gnu::always_inline]] inline void SplitTwoRgb24Groups(const BYTE* in, __m128i highBytes,
-                                                       PairChannels& first, PairChannels& second) {
-    __m128i x[6];
-    for (int m = 0; m < 6; ++m) {
-        x[m] = Load128(in + 16 * m);
-    }
-#pragma GCC unroll 4
-    for (int i = 0; i < 4; ++i) {
-        __m128i y[6];
-        for (int m = 0; m < 3; ++m) {
-            y[2 * m] = _mm_unpacklo_epi16(x[m], x[m + 3]);
-            y[2 * m + 1] = _mm_unpackhi_epi16(x[m], x[m + 3]);
-        }
-        std::copy(std::begin(y), std::end(y), std::begin(x));
-    }
-    first = ChannelsOfRgb24Pairs(x[0], x[2], x[4], highBytes);
-    second = ChannelsOfRgb24Pairs(x[1], x[3], x[5], highBytes);
+    return {LowByteUp(x0),           HighByte(x0, highBytes), LowByteUp(x1),
+            HighByte(x1, highBytes), LowByteUp(x2),           HighByte(x2, highBytes)};
 }
 
 // The same shuffle for 32 words (word j to 2j mod 31): three take word 4q + c to 8c + q, the
@@ -174,45 +146,28 @@ struct UnalignedStore {
 
 // The rows are read from the last upward, each left to right, which no hardware prefetcher
 // follows from one row to the next: while one row is converted, the same stretch of the next
-// row is fetched, a whole row ahead. Successive calls fetch addresses at most 64 bytes apart,
-// so every cache line of the next row is asked for.
-void PrefetchLines(const BYTE* at, int lines) {
-    for (int line = 0; line < lines; ++line) {
-        _mm_prefetch(reinterpret_cast<const char*>(at) + 64 * line, _MM_HINT_T0);
-    }
+// row is fetched, a whole row ahead. A group is at most a line long, so fetching the line of
+// each group's last byte, and the row's first line, asks for every line of the row.
+void PrefetchLine(const BYTE* at) {
+    _mm_prefetch(reinterpret_cast<const char*>(at), _MM_HINT_T0);
 }
 
-struct Rgb32 {
-    template <class Store>
-    static void EncodeRow(BYTE* out, const BYTE* in, std::ptrdiff_t toNextRow, unsigned groups,
-                          const Coefficients& k) {
-        for (; groups > 0; --groups, in += 64, out += 32) {
-            PrefetchLines(in + toNextRow, 1);
-            EncodeBlock<Store>(out, SplitRgb32(in, k.highBytes), k);
-        }
+struct Rgb24 {
+    static constexpr int kGroupBytes = 48;
+    static PairChannels Split(const BYTE* in, __m128i highBytes) {
+        return SplitRgb24(in, highBytes);
     }
 };
 
-// Two groups per turn while two are left, then the last one alone.
-struct Rgb24 {
-    template <class Store>
-    static void EncodeRow(BYTE* out, const BYTE* in, std::ptrdiff_t toNextRow, unsigned groups,
-                          const Coefficients& k) {
-        for (; groups >= 2; groups -= 2, in += 96, out += 64) {
-            PrefetchLines(in + toNextRow, 2);
-            PairChannels first, second;
-            SplitTwoRgb24Groups(in, k.highBytes, first, second);
-            EncodeBlock<Store>(out, first, k);
-            EncodeBlock<Store>(out + 32, second, k);
-        }
-        if (groups == 1) {
-            PrefetchLines(in + toNextRow, 1);
-            EncodeBlock<Store>(out, SplitRgb24(in, k.highBytes), k);
-        }
+struct Rgb32 {
+    static constexpr int kGroupBytes = 64;
+    static PairChannels Split(const BYTE* in, __m128i highBytes) {
+        return SplitRgb32(in, highBytes);
     }
 };
 
 // Destination row k takes source row rows - 1 - k: the bottom-up rows become a top-down field.
+// One group per turn keeps the block's values within the 32-bit driver's eight registers.
 template <class Store, class Format>
 void EncodeRows(BYTE* destination, const BYTE* source, int width, int rows, int destinationStride,
                 int sourceStride) {
@@ -223,7 +178,11 @@ void EncodeRows(BYTE* destination, const BYTE* source, int width, int rows, int 
         BYTE* out = destination + static_cast<std::ptrdiff_t>(row) * destinationStride;
         // The last row fetches itself again, which costs nothing.
         const std::ptrdiff_t toNextRow = row + 1 < rows ? -sourceStride : 0;
-        Format::template EncodeRow<Store>(out, in, toNextRow, groups, k);
+        PrefetchLine(in + toNextRow);
+        for (unsigned group = 0; group < groups; ++group, in += Format::kGroupBytes, out += 32) {
+            PrefetchLine(in + toNextRow + Format::kGroupBytes - 1);
+            EncodeBlock<Store>(out, Format::Split(in, k.highBytes), k);
+        }
     }
 }
 
