@@ -149,7 +149,7 @@ struct EncodedGroups {
 // row is fetched, a whole row ahead.
 void PrefetchLines(const BYTE* at, int lines) {
     for (int line = 0; line < lines; ++line) {
-        _mm_prefetch(reinterpret_cast<const char*>(at) + 64 * line, _MM_HINT_T0);
+        avx2::FetchLine(at + 64 * line);
     }
 }
 

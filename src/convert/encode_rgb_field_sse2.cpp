@@ -148,7 +148,7 @@ struct UnalignedStore {
 // follows from one row to the next: while one row is converted, the same stretch of the next
 // row is fetched, a whole row ahead. A group is at most a line long, so fetching the line of
 // each group's last byte, and the row's first line, asks for every line of the row.
-void PrefetchLine(const BYTE* at) {
+void FetchLine(const BYTE* at) {
     _mm_prefetch(reinterpret_cast<const char*>(at), _MM_HINT_T0);
 }
 
@@ -178,9 +178,9 @@ void EncodeRows(BYTE* destination, const BYTE* source, int width, int rows, int 
         BYTE* out = destination + static_cast<std::ptrdiff_t>(row) * destinationStride;
         // The last row fetches itself again, which costs nothing.
         const std::ptrdiff_t toNextRow = row + 1 < rows ? -sourceStride : 0;
-        PrefetchLine(in + toNextRow);
+        FetchLine(in + toNextRow);
         for (unsigned group = 0; group < groups; ++group, in += Format::kGroupBytes, out += 32) {
-            PrefetchLine(in + toNextRow + Format::kGroupBytes - 1);
+            FetchLine(in + toNextRow + Format::kGroupBytes - 1);
             EncodeBlock<Store>(out, Format::Split(in, k.highBytes), k);
         }
     }
