@@ -154,14 +154,14 @@ void FetchLine(const BYTE* at) {
 
 struct Rgb24 {
     static constexpr int kGroupBytes = 48;
-    static PairChannels Split(const BYTE* in, __m128i highBytes) {
+    [[gnu::always_inline]] static PairChannels Split(const BYTE* in, __m128i highBytes) {
         return SplitRgb24(in, highBytes);
     }
 };
 
 struct Rgb32 {
     static constexpr int kGroupBytes = 64;
-    static PairChannels Split(const BYTE* in, __m128i highBytes) {
+    [[gnu::always_inline]] static PairChannels Split(const BYTE* in, __m128i highBytes) {
         return SplitRgb32(in, highBytes);
     }
 };
