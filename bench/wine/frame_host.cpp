@@ -9,7 +9,8 @@
 // program answers that question for the driver with one processor (through the driver's
 // import table), which is what a one-processor machine tells it.
 //
-//   frame_host [--smoke]     --smoke: a small pool and few frames, to check that it runs
+//   frame_host [--smoke] [FILTER]   --smoke: a small pool and few frames, to check that it runs;
+//                                   FILTER: only the rows whose name holds it, e.g. 720x576
 #include <windows.h>
 // windows.h must come first.
 #include <vfw.h>
@@ -33,6 +34,7 @@ constexpr PictureSize kSizes[] = {{720, 576}, {1920, 1088}};
 constexpr DWORD kQlnu = mmioFOURCC('Q', 'L', 'N', 'U');
 
 bool gSmoke = false;
+std::string gFilter;
 DWORD gReportedProcessors = 0;  // 0: the machine's own count
 
 void WINAPI ReportedSystemInfo(LPSYSTEM_INFO info) {
@@ -243,21 +245,30 @@ template <typename Measure>
 void MeasureRows(const char* direction, const std::vector<PictureFormat>& formats,
                  const PictureSize& size, double memcpyTime, Measure measure) {
     for (const PictureFormat& format : formats) {
+        const std::string name = std::string(direction) + "/" + format.name + "/" +
+                                 std::to_string(size.width) + "x" + std::to_string(size.height);
+        if (name.find(gFilter) == std::string::npos) {
+            continue;
+        }
         double times[2] = {};
         for (DWORD processors : {1u, 0u}) {
             gReportedProcessors = processors;
             times[processors == 0] = measure(format, size);
         }
-        PrintRow(std::string(direction) + "/" + format.name + "/" + std::to_string(size.width) +
-                     "x" + std::to_string(size.height),
-                 times[0], times[1], memcpyTime);
+        PrintRow(name, times[0], times[1], memcpyTime);
     }
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    gSmoke = argc > 1 && std::strcmp(argv[1], "--smoke") == 0;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--smoke") == 0) {
+            gSmoke = true;
+        } else {
+            gFilter = argv[i];
+        }
+    }
     const std::string driver = [] {
         char path[MAX_PATH];
         std::string folder(path, GetModuleFileNameA(nullptr, path, MAX_PATH));
