@@ -1,4 +1,4 @@
-// How the AVX2 kernels load and store (x86-64 only, included by AVX2 files alone). Stores are
+// How the AVX2 kernels load and store (included by AVX2 files alone). Stores are
 // non-temporal when every destination row is aligned for them, 32-byte ones where possible and
 // 16-byte halves where the rows are only 16-byte aligned, ordinary unaligned ones otherwise.
 //
@@ -80,6 +80,11 @@ inline __m256i LoadBothLanes(const BYTE* at) {
 
 inline void Prefetch(const BYTE* at) {
     _mm_prefetch(reinterpret_cast<const char*>(at), _MM_HINT_NTA);
+}
+
+// Into every cache level: for the next row, which is read a row's time later.
+inline void FetchLine(const BYTE* at) {
+    _mm_prefetch(reinterpret_cast<const char*>(at), _MM_HINT_T0);
 }
 
 }  // namespace avx2

@@ -13,6 +13,6 @@ using CpuClass = std::int32_t;
 CpuClass GetCpuClass();
 
 // True if the processor has AVX2 and the operating system saves the 256-bit registers (asked
-// through ReadCpuid and ReadXcr0). It refines the choice of classes 31 and 159 on x86-64 and
-// is not part of the class: the class values stay those above.
+// through ReadCpuid and ReadXcr0). It refines the choice of classes 31 and 159 and is not part
+// of the class: the class values stay those above.
 bool Avx2Usable();

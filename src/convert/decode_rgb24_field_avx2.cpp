@@ -1,4 +1,4 @@
-// AVX2 decoder (x86-64 only), in the extended arithmetic. A block of 16 pixels fills one 256-bit
+// AVX2 decoder, in the extended arithmetic. A block of 16 pixels fills one 256-bit
 // register in its own order, one 16-bit unit per pixel, so no sorting is needed: each pixel
 // pair's chroma is one 32-bit lane, its successor a lane permutation away. Two blocks are
 // woven into 96 output bytes at a time; a last lone block is woven with itself and stores 48.

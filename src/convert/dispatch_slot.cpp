@@ -13,7 +13,7 @@ FieldKernel SelectFieldKernel(const FieldKernelRow& row, CpuClass cpuClass) {
         case ConversionVariant::Sse:
             return row.sse;
         case ConversionVariant::Sse2:
-            return row.avx2 != nullptr && Avx2Usable() ? row.avx2 : row.sse2;
+            return Avx2Usable() ? row.avx2 : row.sse2;
         case ConversionVariant::Amd:
             return row.amd;
         case ConversionVariant::None:

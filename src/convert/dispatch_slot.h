@@ -16,8 +16,7 @@
 #include "convert/cpu_class.h"
 #include "convert/field_kernel.h"
 
-// One operation's row of the binding table: its kernel in each variant family. The AVX2 kernel
-// is null in 32-bit builds.
+// One operation's row of the binding table: its kernel in each variant family.
 struct FieldKernelRow {
     FieldKernel mmx;
     FieldKernel sse;
@@ -27,7 +26,7 @@ struct FieldKernelRow {
 };
 
 // The kernel of `row` for `cpuClass`, or null where the class has no conversion variant. Where
-// the class picks SSE2, the row has an AVX2 kernel and Avx2Usable() says so, that kernel.
+// the class picks SSE2 and Avx2Usable() says so, the AVX2 kernel.
 FieldKernel SelectFieldKernel(const FieldKernelRow& row, CpuClass cpuClass);
 
 class FieldKernelSlot {

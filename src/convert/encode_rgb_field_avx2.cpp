@@ -1,18 +1,16 @@
-// AVX2 encoders (x86-64 only): the SSE2 encoders' arithmetic and word sorting in 256-bit
-// registers, two groups of 16 pixels at a time, one per 128-bit lane, so that every step stays
-// within its lane. RGB24 sorts four groups per turn (groups 0 and 1 in the low lanes, 2 and 3
-// in the high ones) while four are left; a last pair of groups takes one lane each, and a last
-// lone group fills both lanes and stores one. Unaligned loads, the next source row prefetched
-// while one is converted, non-temporal stores where the destination rows allow them
-// (avx2_stores.h), then a store fence and EMMS. Compiled with AVX2.
+// AVX2 encoders: the SSE2 encoders' arithmetic and word sorting in 256-bit registers, two
+// groups of 16 pixels at a time, one per 128-bit lane, so that every step stays within its
+// lane; a last lone group fills both lanes and stores one. (Sorting four groups at once, as
+// the SSE2 encoder sorts two, takes more registers than the 32-bit driver has, and gains
+// nothing on x86-64 either.) Unaligned loads, the next source row prefetched while one is
+// converted, non-temporal stores where the destination rows allow them (avx2_stores.h), then a
+// store fence and EMMS. Compiled with AVX2.
 //
 // Like the SSE2 encoders, they compute exactly the reference arithmetic, from the 16-byte
 // table layout: every channel is widened into a clean word before its multiply-high.
 #include <immintrin.h>
 
-#include <algorithm>
 #include <cstddef>
-#include <iterator>
 
 #include "convert/avx2_stores.h"
 #include "convert/rgb_field_kernels.h"
@@ -62,27 +60,6 @@ PairChannels ChannelsOfRgb24Pairs(__m256i bg, __m256i rb, __m256i gr, __m256i hi
     return ChannelsOfRgb24Pairs(x0, x1, x2, highBytes);
 }
 
-// Four groups: the 96 bytes of groups 0 and 1 in the low lanes, of groups 2 and 3 in the high
-// ones; four shuffles of 48 words (word j to 2j mod 47) take word 3q + c to 16c + q per lane.
-// `first` holds groups 0 and 2, `second` groups 1 and 3.
-[[gnu::always_inline]] inline void SplitFourRgb24Groups(const BYTE* in, __m256i highBytes,
-                                                        PairChannels& first, PairChannels& second) {
-    __m256i x[6];
-    for (int m = 0; m < 6; ++m) {
-        x[m] = LoadLanes(in + 16 * m, in + 96 + 16 * m);
-    }
-    for (int i = 0; i < 4; ++i) {
-        __m256i y[6];
-        for (int m = 0; m < 3; ++m) {
-            y[2 * m] = _mm256_unpacklo_epi16(x[m], x[m + 3]);
-            y[2 * m + 1] = _mm256_unpackhi_epi16(x[m], x[m + 3]);
-        }
-        std::copy(std::begin(y), std::end(y), std::begin(x));
-    }
-    first = ChannelsOfRgb24Pairs(x[0], x[2], x[4], highBytes);
-    second = ChannelsOfRgb24Pairs(x[1], x[3], x[5], highBytes);
-}
-
 // One group per lane, its 64 bytes already loaded into x0..x3; three shuffles of 32 words
 // (word j to 2j mod 31) take word 4q + c to 8c + q: B G, R x, B' G', R' x'.
 [[gnu::always_inline]] inline PairChannels SplitRgb32(__m256i x0, __m256i x1, __m256i x2,
@@ -123,11 +100,11 @@ Coefficients LoadCoefficients() {
             _mm256_set1_epi16(static_cast<short>(0xFF00))};
 }
 
-// The byte sums of the eight pixel pairs, times 2^kSumShift (6 or 7).
+// The byte sums of the eight pixel pairs, times 2^kSumShift (6 or 7). Both words are
+// multiples of 256, so the rounding average of the two is their sum times 128 exactly.
 template <int kSumShift>
 __m256i PairSums(__m256i even, __m256i odd) {
-    return _mm256_add_epi16(_mm256_srli_epi16(even, 8 - kSumShift),
-                            _mm256_srli_epi16(odd, 8 - kSumShift));
+    return _mm256_srli_epi16(_mm256_avg_epu16(even, odd), 7 - kSumShift);
 }
 
 __m256i Luma(__m256i b, __m256i g, __m256i r, const Coefficients& k) {
@@ -172,7 +149,7 @@ struct EncodedGroups {
 // row is fetched, a whole row ahead.
 void PrefetchLines(const BYTE* at, int lines) {
     for (int line = 0; line < lines; ++line) {
-        _mm_prefetch(reinterpret_cast<const char*>(at) + 64 * line, _MM_HINT_T0);
+        avx2::FetchLine(at + 64 * line);
     }
 }
 
@@ -200,34 +177,22 @@ struct Rgb32 {
     }
 };
 
+// Two groups per turn, one per lane, while two are left; a last lone group fills both lanes.
 struct Rgb24 {
     template <class Store>
     static void EncodeRow(BYTE* out, const BYTE* in, std::ptrdiff_t toNextRow, unsigned groups,
                           const Coefficients& k) {
-        for (; groups >= 4; groups -= 4, in += 192, out += 128) {
-            PrefetchLines(in + toNextRow, 3);
-            PairChannels first, second;
-            SplitFourRgb24Groups(in, k.highBytes, first, second);
-            const EncodedGroups zeroAndTwo = Encode(first, k);
-            const EncodedGroups oneAndThree = Encode(second, k);
-            Store::Put(out, zeroAndTwo.low);
-            Store::Put(out + 32, oneAndThree.low);
-            Store::Put(out + 64, zeroAndTwo.high);
-            Store::Put(out + 96, oneAndThree.high);
-        }
-        PrefetchLines(in + toNextRow, 3);
-        if (groups >= 2) {
+        for (; groups >= 2; groups -= 2, in += 96, out += 64) {
+            PrefetchLines(in + toNextRow, 2);
             const EncodedGroups encoded =
                 Encode(SplitRgb24(LoadLanes(in, in + 48), LoadLanes(in + 16, in + 64),
                                   LoadLanes(in + 32, in + 80), k.highBytes),
                        k);
             Store::Put(out, encoded.low);
             Store::Put(out + 32, encoded.high);
-            groups -= 2;
-            in += 96;
-            out += 64;
         }
         if (groups == 1) {
+            PrefetchLines(in + toNextRow, 2);
             Store::Put(out, Encode(SplitRgb24(LoadBothLanes(in), LoadBothLanes(in + 16),
                                               LoadBothLanes(in + 32), k.highBytes),
                                    k)

@@ -1,6 +1,8 @@
-// SSE2 encoders: one pass of 16 pixels in 128-bit registers, unaligned loads, prefetch 128
-// bytes ahead, and non-temporal aligned stores when every destination row is 16-byte aligned
-// (ordinary unaligned stores otherwise), then a store fence. Compiled with MMX, SSE and SSE2.
+// SSE2 encoders: one pass of 16 pixels in 128-bit registers, unaligned loads, the next source
+// row fetched while one is converted, and non-temporal aligned stores when every destination
+// row is 16-byte aligned (ordinary unaligned stores otherwise), then a store fence. Compiled
+// with MMX, SSE and SSE2. The block steps are inlined into the row loop, so no vector passes
+// through memory between calls (the 32-bit driver has eight vector registers to hold them).
 //
 // They compute exactly the reference arithmetic: every channel is widened into a clean word
 // (the byte in the high half and zeros below it, or the byte times 64 or 128), so each
@@ -9,16 +11,12 @@
 // registers of their own, and the even and odd pixels' channels come out of them directly.
 #include <emmintrin.h>
 
-#include <algorithm>
 #include <cstddef>
-#include <iterator>
 
 #include "convert/rgb_field_kernels.h"
 #include "convert/rgb_to_yuv_coefficients.h"
 
 namespace {
-
-constexpr int kPrefetchDistance = 128;
 
 // The channel bytes of the eight even and the eight odd pixels, each in the high half of a
 // word with zeros below: clean words, so the products see exactly the channel values.
@@ -52,43 +50,18 @@ void Riffle24Words(__m128i& x0, __m128i& x1, __m128i& x2) {
 
 // The even and odd pixels' channels from the three words of each pixel pair: (B, G), (R, B'),
 // (G', R').
-PairChannels ChannelsOfRgb24Pairs(__m128i bg, __m128i rb, __m128i gr, __m128i highBytes) {
-    return {LowByteUp(bg),           HighByte(bg, highBytes), LowByteUp(rb),
-            HighByte(rb, highBytes), LowByteUp(gr),           HighByte(gr, highBytes)};
-}
-
-PairChannels SplitRgb24(const BYTE* in, __m128i highBytes) {
+[[gnu::always_inline]] inline PairChannels SplitRgb24(const BYTE* in, __m128i highBytes) {
     __m128i x0 = Load128(in), x1 = Load128(in + 16), x2 = Load128(in + 32);
     for (int i = 0; i < 3; ++i) {
         Riffle24Words(x0, x1, x2);
     }
-    return ChannelsOfRgb24Pairs(x0, x1, x2, highBytes);
-}
-
-// Two groups at once: the 48 words of 96 bytes split into register-sized halves, so each
-// shuffle (word j to 2j mod 47) is six unpacks with no byte shifts, and four of them take
-// word 3q + c to 16c + q.
-void SplitTwoRgb24Groups(const BYTE* in, __m128i highBytes, PairChannels& first,
-                         PairChannels& second) {
-    __m128i x[6];
-    for (int m = 0; m < 6; ++m) {
-        x[m] = Load128(in + 16 * m);
-    }
-    for (int i = 0; i < 4; ++i) {
-        __m128i y[6];
-        for (int m = 0; m < 3; ++m) {
-            y[2 * m] = _mm_unpacklo_epi16(x[m], x[m + 3]);
-            y[2 * m + 1] = _mm_unpackhi_epi16(x[m], x[m + 3]);
-        }
-        std::copy(std::begin(y), std::end(y), std::begin(x));
-    }
-    first = ChannelsOfRgb24Pairs(x[0], x[2], x[4], highBytes);
-    second = ChannelsOfRgb24Pairs(x[1], x[3], x[5], highBytes);
+    return {LowByteUp(x0),           HighByte(x0, highBytes), LowByteUp(x1),
+            HighByte(x1, highBytes), LowByteUp(x2),           HighByte(x2, highBytes)};
 }
 
 // The same shuffle for 32 words (word j to 2j mod 31): three take word 4q + c to 8c + q, the
 // four words of each pixel pair (B G, R x, B' G', R' x').
-PairChannels SplitRgb32(const BYTE* in, __m128i highBytes) {
+[[gnu::always_inline]] inline PairChannels SplitRgb32(const BYTE* in, __m128i highBytes) {
     __m128i x0 = Load128(in), x1 = Load128(in + 16), x2 = Load128(in + 32), x3 = Load128(in + 48);
     for (int i = 0; i < 3; ++i) {
         const __m128i y0 = _mm_unpacklo_epi16(x0, x2), y1 = _mm_unpackhi_epi16(x0, x2);
@@ -119,10 +92,11 @@ Coefficients LoadCoefficients() {
             entry(kChromaOffset), _mm_slli_epi16(ones, 8)};
 }
 
-// The byte sums of the eight pixel pairs, times 2^kSumShift (6 or 7).
+// The byte sums of the eight pixel pairs, times 2^kSumShift (6 or 7). Both words are
+// multiples of 256, so the rounding average of the two is their sum times 128 exactly.
 template <int kSumShift>
 __m128i PairSums(__m128i even, __m128i odd) {
-    return _mm_add_epi16(_mm_srli_epi16(even, 8 - kSumShift), _mm_srli_epi16(odd, 8 - kSumShift));
+    return _mm_srli_epi16(_mm_avg_epu16(even, odd), 7 - kSumShift);
 }
 
 __m128i Luma(__m128i b, __m128i g, __m128i r, const Coefficients& k) {
@@ -134,7 +108,8 @@ __m128i Luma(__m128i b, __m128i g, __m128i r, const Coefficients& k) {
 
 // 32 UYVY bytes for 16 pixels.
 template <class Store>
-void EncodeBlock(BYTE* out, const PairChannels& p, const Coefficients& k) {
+[[gnu::always_inline]] inline void EncodeBlock(BYTE* out, const PairChannels& p,
+                                               const Coefficients& k) {
     const __m128i bc = _mm_mulhi_epu16(PairSums<6>(p.blueEven, p.blueOdd), k.chromaBR);
     const __m128i gc = _mm_mulhi_epu16(PairSums<7>(p.greenEven, p.greenOdd), k.chromaG);
     const __m128i rc = _mm_mulhi_epu16(PairSums<6>(p.redEven, p.redOdd), k.chromaBR);
@@ -169,40 +144,30 @@ struct UnalignedStore {
     }
 };
 
-void Prefetch(const BYTE* in, int distance) {
-    _mm_prefetch(reinterpret_cast<const char*>(in) + distance, _MM_HINT_NTA);
+// The rows are read from the last upward, each left to right, which no hardware prefetcher
+// follows from one row to the next: while one row is converted, the same stretch of the next
+// row is fetched, a whole row ahead. A group is at most a line long, so fetching the line of
+// each group's last byte, and the row's first line, asks for every line of the row.
+void FetchLine(const BYTE* at) {
+    _mm_prefetch(reinterpret_cast<const char*>(at), _MM_HINT_T0);
 }
 
-struct Rgb32 {
-    template <class Store>
-    static void EncodeRow(BYTE* out, const BYTE* in, unsigned groups, const Coefficients& k) {
-        for (; groups > 0; --groups, in += 64, out += 32) {
-            Prefetch(in, kPrefetchDistance);
-            EncodeBlock<Store>(out, SplitRgb32(in, k.highBytes), k);
-        }
+struct Rgb24 {
+    static constexpr int kGroupBytes = 48;
+    [[gnu::always_inline]] static PairChannels Split(const BYTE* in, __m128i highBytes) {
+        return SplitRgb24(in, highBytes);
     }
 };
 
-// Two groups per turn while two are left, then the last one alone.
-struct Rgb24 {
-    template <class Store>
-    static void EncodeRow(BYTE* out, const BYTE* in, unsigned groups, const Coefficients& k) {
-        for (; groups >= 2; groups -= 2, in += 96, out += 64) {
-            Prefetch(in, kPrefetchDistance);
-            Prefetch(in, kPrefetchDistance + 64);
-            PairChannels first, second;
-            SplitTwoRgb24Groups(in, k.highBytes, first, second);
-            EncodeBlock<Store>(out, first, k);
-            EncodeBlock<Store>(out + 32, second, k);
-        }
-        if (groups == 1) {
-            Prefetch(in, kPrefetchDistance);
-            EncodeBlock<Store>(out, SplitRgb24(in, k.highBytes), k);
-        }
+struct Rgb32 {
+    static constexpr int kGroupBytes = 64;
+    [[gnu::always_inline]] static PairChannels Split(const BYTE* in, __m128i highBytes) {
+        return SplitRgb32(in, highBytes);
     }
 };
 
 // Destination row k takes source row rows - 1 - k: the bottom-up rows become a top-down field.
+// One group per turn keeps the block's values within the 32-bit driver's eight registers.
 template <class Store, class Format>
 void EncodeRows(BYTE* destination, const BYTE* source, int width, int rows, int destinationStride,
                 int sourceStride) {
@@ -211,7 +176,13 @@ void EncodeRows(BYTE* destination, const BYTE* source, int width, int rows, int 
     for (int row = 0; row < rows; ++row) {
         const BYTE* in = source + static_cast<std::ptrdiff_t>(rows - 1 - row) * sourceStride;
         BYTE* out = destination + static_cast<std::ptrdiff_t>(row) * destinationStride;
-        Format::template EncodeRow<Store>(out, in, groups, k);
+        // The last row fetches itself again, which costs nothing.
+        const std::ptrdiff_t toNextRow = row + 1 < rows ? -sourceStride : 0;
+        FetchLine(in + toNextRow);
+        for (unsigned group = 0; group < groups; ++group, in += Format::kGroupBytes, out += 32) {
+            FetchLine(in + toNextRow + Format::kGroupBytes - 1);
+            EncodeBlock<Store>(out, Format::Split(in, k.highBytes), k);
+        }
     }
 }
 

@@ -10,12 +10,3 @@
 using FieldKernelFunction = void(BYTE* destination, const BYTE* source, int width, int rows,
                                  int destinationStride, int sourceStride);
 using FieldKernel = FieldKernelFunction*;
-
-// The AVX2 kernels exist in x86-64 builds only; elsewhere their names are null kernels, so
-// that the binding rows can name them in every build:
-//     QLNU_AVX2_KERNEL(PackYuy2Field_AVX2);
-#if defined(__x86_64__)
-#define QLNU_AVX2_KERNEL(name) FieldKernelFunction name
-#else
-#define QLNU_AVX2_KERNEL(name) inline constexpr FieldKernel name = nullptr
-#endif

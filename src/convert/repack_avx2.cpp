@@ -1,7 +1,8 @@
-// AVX2 kernels (x86-64 only): one 16-pixel block per 256-bit register, a byte shuffle within
-// each 128-bit lane and, for the block layouts, a 32-bit permutation across the lanes.
-// Unaligned loads, prefetch 96 bytes ahead, non-temporal stores where the destination rows
-// allow them (avx2_stores.h), then a store fence and EMMS. Compiled with AVX2.
+// AVX2 kernels: one 16-pixel block per 256-bit register, a byte shuffle within each 128-bit
+// lane and, for the block layouts, a 32-bit permutation across the lanes. Unaligned loads, the
+// next source row fetched while one is converted (repack_row_walk.h), non-temporal stores where
+// the destination rows allow them (avx2_stores.h), then a store fence and EMMS. Compiled with
+// AVX2.
 #include <immintrin.h>
 
 #include "convert/avx2_stores.h"
@@ -61,11 +62,9 @@ template <class Block>
 void ConvertField(BYTE* destination, const BYTE* source, int width, int rows, int destinationStride,
                   int sourceStride, int sourceBlockBytes, Block block) {
     avx2::WithStores(destination, destinationStride, [&]<class Store>() {
-        repack::WalkRows(destination, source, width, rows, destinationStride, sourceStride,
-                         sourceBlockBytes, [block](BYTE* out, const BYTE* in) {
-                             avx2::Prefetch(in + 96);
-                             Store::Put(out, block(in));
-                         });
+        repack::WalkRowsFetchingNext(
+            destination, source, width, rows, destinationStride, sourceStride, sourceBlockBytes,
+            [block](BYTE* out, const BYTE* in) { Store::Put(out, block(in)); }, avx2::FetchLine);
     });
 }
 

@@ -12,39 +12,39 @@ FieldKernelFunction PackYuy2Field_MMX;
 FieldKernelFunction PackYuy2Field_SSE;
 FieldKernelFunction PackYuy2Field_SSE2;
 FieldKernelFunction PackYuy2Field_AMD;
-QLNU_AVX2_KERNEL(PackYuy2Field_AVX2);
+FieldKernelFunction PackYuy2Field_AVX2;
 
 FieldKernelFunction PackYvyuField_C;
 FieldKernelFunction PackYvyuField_MMX;
 FieldKernelFunction PackYvyuField_SSE;
 FieldKernelFunction PackYvyuField_SSE2;
 FieldKernelFunction PackYvyuField_AMD;
-QLNU_AVX2_KERNEL(PackYvyuField_AVX2);
+FieldKernelFunction PackYvyuField_AVX2;
 
 FieldKernelFunction PackY16Field_C;
 FieldKernelFunction PackY16Field_MMX;
 FieldKernelFunction PackY16Field_SSE;
 FieldKernelFunction PackY16Field_SSE2;
 FieldKernelFunction PackY16Field_AMD;
-QLNU_AVX2_KERNEL(PackY16Field_AVX2);
+FieldKernelFunction PackY16Field_AVX2;
 
 FieldKernelFunction PackY16AField_C;
 FieldKernelFunction PackY16AField_MMX;
 FieldKernelFunction PackY16AField_SSE;
 FieldKernelFunction PackY16AField_SSE2;
 FieldKernelFunction PackY16AField_AMD;
-QLNU_AVX2_KERNEL(PackY16AField_AVX2);
+FieldKernelFunction PackY16AField_AVX2;
 
 FieldKernelFunction UnpackYvyuField_C;
 FieldKernelFunction UnpackYvyuField_MMX;
 FieldKernelFunction UnpackYvyuField_SSE;
 FieldKernelFunction UnpackYvyuField_SSE2;
 FieldKernelFunction UnpackYvyuField_AMD;
-QLNU_AVX2_KERNEL(UnpackYvyuField_AVX2);
+FieldKernelFunction UnpackYvyuField_AVX2;
 
 FieldKernelFunction UnpackY16Field_C;
 FieldKernelFunction UnpackY16Field_MMX;
 FieldKernelFunction UnpackY16Field_SSE;
 FieldKernelFunction UnpackY16Field_SSE2;
 FieldKernelFunction UnpackY16Field_AMD;
-QLNU_AVX2_KERNEL(UnpackY16Field_AVX2);
+FieldKernelFunction UnpackY16Field_AVX2;

@@ -1,6 +1,7 @@
-// SSE2 kernels: unaligned 128-bit loads, prefetch 96 bytes ahead, and non-temporal aligned
-// 128-bit stores when the destination rows are 16-byte aligned (ordinary unaligned stores
-// otherwise), then a store fence and EMMS. Compiled with MMX, SSE and SSE2.
+// SSE2 kernels: unaligned 128-bit loads, the next source row fetched while one is converted
+// (repack_row_walk.h), and non-temporal aligned 128-bit stores when the destination rows are
+// 16-byte aligned (ordinary unaligned stores otherwise), then a store fence and EMMS. Compiled with
+// MMX, SSE and SSE2.
 #include <emmintrin.h>
 
 #include "convert/repack_kernels.h"
@@ -28,8 +29,8 @@ __m128i LowByteMask128(__m128i any) {
     return _mm_srli_epi16(_mm_cmpeq_epi16(any, any), 8);
 }
 
-void Prefetch(const BYTE* in) {
-    _mm_prefetch(reinterpret_cast<const char*>(in) + 96, _MM_HINT_NTA);
+void FetchLine(const BYTE* at) {
+    _mm_prefetch(reinterpret_cast<const char*>(at), _MM_HINT_T0);
 }
 
 template <class Store>
@@ -90,11 +91,10 @@ void UnpackY16Block128(BYTE* out, const BYTE* in) {
 template <class Store, class Block>
 void ConvertRows128(BYTE* destination, const BYTE* source, int width, int rows,
                     int destinationStride, int sourceStride, int sourceBlockBytes, Block block) {
-    repack::WalkRows(destination, source, width, rows, destinationStride, sourceStride,
-                     sourceBlockBytes, [block](BYTE* out, const BYTE* in) {
-                         Prefetch(in);
-                         block.template operator()<Store>(out, in);
-                     });
+    repack::WalkRowsFetchingNext(
+        destination, source, width, rows, destinationStride, sourceStride, sourceBlockBytes,
+        [block](BYTE* out, const BYTE* in) { block.template operator()<Store>(out, in); },
+        FetchLine);
 }
 
 // The alignment is tested once: the stride is included so that every row keeps the first

@@ -11,9 +11,7 @@ qlnu_kernel_family(MMX encode_rgb_field_mmx.cpp decode_rgb24_field_mmx.cpp)
 qlnu_kernel_family(SSE encode_rgb_field_sse.cpp decode_rgb24_field_sse.cpp)
 qlnu_kernel_family(SSE2 encode_rgb_field_sse2.cpp decode_rgb24_field_sse2.cpp)
 qlnu_kernel_family(AMD encode_rgb_field_amd.cpp decode_rgb24_field_amd.cpp)
-if(CMAKE_SIZEOF_VOID_P EQUAL 8)
-  qlnu_kernel_family(AVX2 encode_rgb_field_avx2.cpp decode_rgb24_field_avx2.cpp)
-endif()
+qlnu_kernel_family(AVX2 encode_rgb_field_avx2.cpp decode_rgb24_field_avx2.cpp)
 # On 32-bit x86 the AMD files are compiled for AMD's extended-MMX processors themselves
 # (MMX, the MMX extensions, non-temporal prefetch; no SSE): with SSE enabled the compiler
 # moves MMX values through SSE registers, which those processors lack. They reach the

@@ -18,7 +18,7 @@ FieldKernelFunction EncodeRgb24Field_MMX;
 FieldKernelFunction EncodeRgb24Field_SSE;
 FieldKernelFunction EncodeRgb24Field_SSE2;
 FieldKernelFunction EncodeRgb24Field_AMD;
-QLNU_AVX2_KERNEL(EncodeRgb24Field_AVX2);
+FieldKernelFunction EncodeRgb24Field_AVX2;
 
 FieldKernelFunction EncodeRgb32Field_C;
 FieldKernelFunction EncodeRgb32Field_NarrowC;
@@ -26,7 +26,7 @@ FieldKernelFunction EncodeRgb32Field_MMX;
 FieldKernelFunction EncodeRgb32Field_SSE;
 FieldKernelFunction EncodeRgb32Field_SSE2;
 FieldKernelFunction EncodeRgb32Field_AMD;
-QLNU_AVX2_KERNEL(EncodeRgb32Field_AVX2);
+FieldKernelFunction EncodeRgb32Field_AVX2;
 
 FieldKernelFunction DecodeRgb24Field_BasicC;
 FieldKernelFunction DecodeRgb24Field_ExtendedC;
@@ -34,4 +34,4 @@ FieldKernelFunction DecodeRgb24Field_MMX;
 FieldKernelFunction DecodeRgb24Field_SSE;
 FieldKernelFunction DecodeRgb24Field_SSE2;
 FieldKernelFunction DecodeRgb24Field_AMD;
-QLNU_AVX2_KERNEL(DecodeRgb24Field_AVX2);
+FieldKernelFunction DecodeRgb24Field_AVX2;

@@ -8,9 +8,12 @@
 #   AMD files   MMX, AMD's MMX extensions, P6 integer instructions; no xmm register
 #   SSE files   the above and SSE (packed/scalar single on xmm registers)
 #   SSE2 files  the above and SSE2
+#   AVX2 files  the above, SSE3 to SSE4.2, AVX, AVX2 and XGETBV (bound only where CPUID and the
+#               operating system report AVX2)
 # Everything else (driver code, the C runtime, libgcc) is Pentium code: no conditional moves,
-# no P6 long NOPs, no MMX, SSE or later. Nothing may use 3DNow!, SSE3 or later. The spin-wait
-# hint pause is allowed everywhere: it is rep nop, a plain NOP to processors before it.
+# no P6 long NOPs, no MMX, SSE or later. Nothing may use 3DNow!, FMA, F16C, BMI, AVX-512 or the
+# other extensions an AVX2 processor may lack. The spin-wait hint pause is allowed everywhere:
+# it is rep nop, a plain NOP to processors before it.
 #
 # MAP is the linker map, which tells which object each function's code came from; KERNEL_FILES
 # lists "FAMILY file" lines. A kernel file's own .text is its family's; code that a kernel
@@ -59,9 +62,11 @@ function section_at(address,    i) {
     return 0
 }
 
-# The instruction-set group an instruction needs: P6, MMX, MMXEXT, 3DNOW, SSE, SSE2, LATER or "".
+# The instruction-set group an instruction needs: P6, MMX, MMXEXT, 3DNOW, SSE, SSE2, AVX2 (with
+# SSE3 to SSE4.2, AVX and XGETBV), LATER or "".
 function group_of(mnemonic, operands) {
-    if (operands ~ /%[yz]mm|%k[0-7]/ || mnemonic ~ /^(lddqu|movddup|movs[hl]dup|hadd|hsub|addsub|fisttp|pshufb|palignr|phadd|phsub|pmaddubsw|pmulhrsw|psign|pabs|pblend|blend|pmuldq|pmulld|pmin[su][bdw]$|pmax[su][bdw]$|pmovzx|pmovsx|ptest|pinsr[bdq]|pextr[bdq]|round|dpp|pcmpeqq|pcmpgtq|packusdw|mpsadbw|phminposuw|insertps|extractps|movntdqa|pcmp[ei]str|crc32|popcnt|lzcnt|tzcnt|movbe|rdrand|rdseed|andn|bextr|blsi|blsmsk|blsr|bzhi|mulx|pdep|pext|rorx|sarx|shlx|shrx|xgetbv|aes|pclmul|sha)/) return "LATER"
+    if (operands ~ /%zmm|%k[0-7]/ || mnemonic ~ /^v?(lzcnt|tzcnt|movbe|rdrand|rdseed|andn|bextr|blsi|blsmsk|blsr|bzhi|mulx|pdep|pext|rorx|sarx|shlx|shrx|aes|pclmul|sha|gf2p8|fn?madd|fn?msub|fmaddsub|fmsubadd|cvtph2ps|cvtps2ph)/) return "LATER"
+    if (operands ~ /%ymm/ || (mnemonic ~ /^v/ && mnemonic !~ /^ver[rw]$/) || mnemonic ~ /^(xgetbv|lddqu|movddup|movs[hl]dup|hadd|hsub|addsub|fisttp|pshufb|palignr|phadd|phsub|pmaddubsw|pmulhrsw|psign|pabs|pblend|blend|pmuldq|pmulld|pmin(sb|sd|uw|ud)$|pmax(sb|sd|uw|ud)$|pmovzx|pmovsx|ptest|pinsr[bdq]|pextr[bdq]|round|dpp|pcmpeqq|pcmpgtq|packusdw|mpsadbw|phminposuw|insertps|extractps|movntdqa|pcmp[ei]str|crc32|popcnt)/) return "AVX2"
     if (mnemonic ~ /^(femms|pf|pi2f|pavgusb|pmulhrw|pswapd|prefetchw?$)/) return "3DNOW"
     if (operands ~ /%xmm/) {
         if (mnemonic ~ /(ps|ss)$/ || mnemonic ~ /^(cvtps2pi|cvttps2pi|cvtss2si|cvttss2si|ucomiss|comiss)/) return "SSE"
@@ -81,6 +86,7 @@ function allowed(family, group) {
     if (family == "AMD") return group ~ /^(MMX|MMXEXT|P6)$/
     if (family == "SSE") return group ~ /^(MMX|MMXEXT|P6|SSE)$/
     if (family == "SSE2") return group ~ /^(MMX|MMXEXT|P6|SSE|SSE2)$/
+    if (family == "AVX2") return group ~ /^(MMX|MMXEXT|P6|SSE|SSE2|AVX2)$/
     return 0
 }
 
