@@ -442,11 +442,13 @@ struct RingCase {
     bool closed;                    // the end of the frame announced
 };
 
+#ifndef _WIN32
 // `times` answers of no room, then the others.
 std::vector<LONG> AfterRefusals(std::size_t times, std::vector<LONG> answers) {
     answers.insert(answers.begin(), times, -1);
     return answers;
 }
+#endif
 
 // The clock moves a millisecond at every ask: the wait gives up at the 2000th refusal.
 const RingCase kRingCases[] = {
