@@ -34,6 +34,7 @@ const CountCase kCountCases[] = {
     {16, INT_MIN, 24, std::nullopt, std::nullopt},
     {INT_MIN, INT_MIN, 24, std::nullopt, std::nullopt},
     {INT_MAX, INT_MAX, 65535, std::nullopt, std::nullopt},
+    {16823217, 2147483646, 20424, std::nullopt, std::nullopt},  // rows x row: 5 x 2^64 + 2147483566
     {INT_MAX, 0, 65535, 20, 0},
     {1, 1, 65535, 22, 8191},
 };
