@@ -36,6 +36,7 @@ const CountCase kCountCases[] = {
     {INT_MAX, INT_MAX, 65535, std::nullopt, std::nullopt},
     {16823217, 2147483646, 20424, std::nullopt, std::nullopt},  // rows x row: 5 x 2^64 + 2147483566
     {INT_MAX, 0, 65535, 20, 0},
+    {1, INT_MAX, 8, std::nullopt, INT_MAX},  // the largest picture: rows x row just fits
     {1, 1, 65535, 22, 8191},
 };
 
