@@ -3,6 +3,7 @@
 // order, pixel shape and timing.
 #include <cstdio>
 #include <cstring>
+#include <set>
 
 extern "C" {
 #include <libavutil/parseutils.h>
@@ -121,7 +122,8 @@ class Encoder {
 public:
     explicit Encoder(const EncodeJob& job)
         : job_(job),
-          run_(job.input, job.rate, job.output, job.container),
+          run_(job.input, job.rate, job.output, job.container,
+               {"-f matroska", ".avi, .mkv or .mov"}),
           stream_(run_.Input().VideoStream()),
           video_(run_.Input(), stream_) {
         RequireQlnuContainer(run_.Output());
@@ -221,16 +223,23 @@ private:
 
     // Hands the decoder a packet (nullptr at the end) and notes damage the decoder finds.
     void SendPicture(const AVPacket* packet) {
-        if (packet != nullptr) {
-            lastTime_ = packet->pts;
+        if (packet != nullptr && packet->pts != AV_NOPTS_VALUE) {
+            undecoded_.insert(packet->pts);
         }
         if (!video_.Send(packet)) {
-            NoteDamage(lastTime_);
+            NoteDamage();
         }
     }
 
-    void NoteDamage(int64_t time) {
+    // Decoding threads report a damaged packet some packets after it was sent. Pictures come
+    // in the order of their times, so the damaged one is the earliest not yet decoded.
+    void NoteDamage() {
         ++damaged_;
+        int64_t time = AV_NOPTS_VALUE;
+        if (!undecoded_.empty()) {
+            time = *undecoded_.begin();
+            undecoded_.erase(undecoded_.begin());
+        }
         const double seconds = time == AV_NOPTS_VALUE ? 0 : time * av_q2d(stream_.time_base);
         char when[32];
         std::snprintf(when, sizeof when, "%.3f", seconds);
@@ -243,7 +252,7 @@ private:
             Compress(*frame);
         }
         if (video_.TakeDamage()) {
-            NoteDamage(lastTime_);
+            NoteDamage();
         }
     }
 
@@ -252,6 +261,7 @@ private:
             throw FileError(run_.Input().Name(),
                             "the picture size changes at frame " + std::to_string(frames_ + 1));
         }
+        undecoded_.erase(undecoded_.begin(), undecoded_.upper_bound(frame.best_effort_timestamp));
         const Timeline::Placement placement = run_.Frames().Place(frame.best_effort_timestamp);
         // The driver writes into the packet's own buffer, which the writer keeps without a copy.
         PacketPointer packet(av_packet_alloc());
@@ -327,7 +337,7 @@ private:
     std::size_t frameBytes_ = 0;  // the most a compressed frame takes
     int64_t frames_ = 0;
     int64_t damaged_ = 0;
-    int64_t lastTime_ = AV_NOPTS_VALUE;  // of the last packet given to the decoder
+    std::set<int64_t> undecoded_;  // the times of packets sent whose pictures have not come
 };
 
 }  // namespace
