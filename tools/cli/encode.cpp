@@ -3,7 +3,7 @@
 // order, pixel shape and timing.
 #include <cstdio>
 #include <cstring>
-#include <set>
+#include <deque>
 
 extern "C" {
 #include <libavutil/parseutils.h>
@@ -150,7 +150,7 @@ private:
     const AVFrame* FirstPicture() {
         bool ended = false;
         for (;;) {
-            if (const AVFrame* frame = video_.Receive()) {
+            if (const AVFrame* frame = Receive()) {
                 return frame;
             }
             if (ended) {
@@ -223,22 +223,35 @@ private:
 
     // Hands the decoder a packet (nullptr at the end) and notes damage the decoder finds.
     void SendPicture(const AVPacket* packet) {
-        if (packet != nullptr && packet->pts != AV_NOPTS_VALUE) {
-            undecoded_.insert(packet->pts);
+        if (packet != nullptr) {
+            sentTimes_.push_back(packet->pts);
+            if (std::ssize(sentTimes_) > video_.Lag() + 1) {
+                sentTimes_.pop_front();
+            }
         }
         if (!video_.Send(packet)) {
             NoteDamage();
         }
     }
 
-    // Decoding threads report a damaged packet some packets after it was sent. Pictures come
-    // in the order of their times, so the damaged one is the earliest not yet decoded.
+    // The next picture the decoder gives, or nullptr. The decoder reports on the packets in
+    // the order they were sent, a picture or damage each, its lag after them: the picture is
+    // that of the earliest packet sent that it has not reported on.
+    const AVFrame* Receive() {
+        const AVFrame* frame = video_.Receive();
+        if (frame != nullptr && !sentTimes_.empty()) {
+            sentTimes_.pop_front();
+        }
+        return frame;
+    }
+
+    // Damage is in the earliest packet sent that the decoder has not reported on.
     void NoteDamage() {
         ++damaged_;
         int64_t time = AV_NOPTS_VALUE;
-        if (!undecoded_.empty()) {
-            time = *undecoded_.begin();
-            undecoded_.erase(undecoded_.begin());
+        if (!sentTimes_.empty()) {
+            time = sentTimes_.front();
+            sentTimes_.pop_front();
         }
         const double seconds = time == AV_NOPTS_VALUE ? 0 : time * av_q2d(stream_.time_base);
         char when[32];
@@ -248,7 +261,7 @@ private:
     }
 
     void CompressDecoded() {
-        while (const AVFrame* frame = video_.Receive()) {
+        while (const AVFrame* frame = Receive()) {
             Compress(*frame);
         }
         if (video_.TakeDamage()) {
@@ -261,7 +274,6 @@ private:
             throw FileError(run_.Input().Name(),
                             "the picture size changes at frame " + std::to_string(frames_ + 1));
         }
-        undecoded_.erase(undecoded_.begin(), undecoded_.upper_bound(frame.best_effort_timestamp));
         const Timeline::Placement placement = run_.Frames().Place(frame.best_effort_timestamp);
         // The driver writes into the packet's own buffer, which the writer keeps without a copy.
         PacketPointer packet(av_packet_alloc());
@@ -337,7 +349,9 @@ private:
     std::size_t frameBytes_ = 0;  // the most a compressed frame takes
     int64_t frames_ = 0;
     int64_t damaged_ = 0;
-    std::set<int64_t> undecoded_;  // the times of packets sent whose pictures have not come
+    // The times of the packets given to the decoder that it has not reported on yet, as many
+    // as its lag at most (where it reports on a packet without a picture, the oldest go).
+    std::deque<int64_t> sentTimes_;
 };
 
 }  // namespace
