@@ -3,14 +3,15 @@
 # its symbolic link, keeping its permissions); a failed or interrupted one leaves it as it was
 # and no temporary file behind; pipes, devices and standard output are written directly and
 # never removed, a file behind standard output is cut back. Ctrl-C stops a job within a second
-# even while its input stalls, with status 130, and a second one ends it at once.
+# even while its input stalls, with status 130 (ended by the signal, which stops a shell loop),
+# and a second one ends it at once.
 #   safety.sh QLNU_PROGRAM WORK_FOLDER
 set -euo pipefail
 shopt -s nullglob
 qlnu=$1
 mkdir -p "$2" && cd "$2"
 ffmpeg() { command ffmpeg -nostdin "$@"; }
-rm -f ./*.avi ./*.y4m ./.*qlnu-* stall pipe-out log.txt
+rm -f ./*.avi ./*.y4m ./.*qlnu-* stall pipe-out log.txt loop.out
 fail() { echo "FAILED: $*" >&2; exit 1; }
 no_temporary_files() {
   local left=(.*.qlnu-*)
@@ -88,6 +89,27 @@ grep -qx "qlnu: interrupted" errors || fail "no word of the interruption: $(cat 
 [ "$(cat kept.avi)" = "an older file" ] || fail "an interrupted job changed the old file"
 interrupt "INT INT" .kept.avi.qlnu- encode stall -o kept.avi
 [ "$(cat kept.avi)" = "an older file" ] || fail "a job ended at once changed the old file"
+# Ended by the signal itself, not by an exit status, a job stops the shell loop it runs in when
+# Ctrl-C reaches them both (job control gives the loop a process group of its own).
+interrupt_loop() {
+  (head -c 700000 long.y4m; sleep 20) >stall &
+  local writer=$! status=0
+  set -m
+  bash -c 'for f in 1 2; do "$0" encode stall -o kept.avi 2>/dev/null; echo went on; done' \
+    "$qlnu" >loop.out &
+  local loop=$!
+  set +m
+  for ((wait = 0; wait < 150; wait++)); do
+    ! opened "$(pgrep -P $loop)" .kept.avi.qlnu- || break
+    sleep 0.1
+  done
+  kill -INT -- -$loop
+  wait $loop || status=$?
+  kill $writer 2>/dev/null || true
+  wait $writer 2>/dev/null || true
+  [ "$status" = 130 ] && [ ! -s loop.out ] || fail "the loop went on after Ctrl-C: $(cat loop.out)"
+}
+interrupt_loop
 # A pipe given as the output is written directly and stays.
 mkfifo pipe-out
 (cat pipe-out >/dev/null) &

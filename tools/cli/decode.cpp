@@ -115,7 +115,8 @@ class Decoder {
 public:
     explicit Decoder(const DecodeJob& job)
         : job_(job),
-          run_(job.input, std::nullopt, job.output, job.container),
+          run_(job.input, std::nullopt, job.output, job.container,
+               {"-f nut, -f matroska or -f yuv4mpegpipe", ".avi, .mkv, .y4m or frame%04d.png"}),
           stream_(run_.Input().VideoStreamTagged(kFourCCQlnu)) {}
 
     void Run() {
@@ -196,6 +197,7 @@ private:
         FrameCheck check =
             CheckFrame(packet.data, static_cast<std::size_t>(packet.size), width_, height_);
         if ((packet.flags & AV_PKT_FLAG_CORRUPT) != 0) {
+            endsInside_ = true;
             check = {FrameShape::kDamaged, "the file ends inside it"};
         }
         if (check.shape == FrameShape::kDamaged) {
@@ -254,10 +256,9 @@ private:
         }
         // A file cut off between frames is only seen against the count its header states.
         const int64_t stated = stream_.nb_frames;
-        truncated_ = stated > lastNumber_ && !run_.Stopped();
+        truncated_ = (endsInside_ || stated > lastNumber_) && !run_.Stopped();
         if (truncated_) {
-            run_.Note("the file ends after frame " + std::to_string(lastNumber_) + " of the " +
-                      std::to_string(stated) + " its header states: it is truncated");
+            run_.Note(TruncationText(endsInside_, lastNumber_, stated));
         }
         encoder_->Finish();
         run_.Finish(Summary());
@@ -326,7 +327,8 @@ private:
     int64_t frames_ = 0;
     int64_t oneField_ = 0;
     int64_t damaged_ = 0;
-    int64_t lastNumber_ = 0;  // the number of the last frame read, dropped ones counted
+    int64_t lastNumber_ = 0;   // the number of the last frame read, dropped ones counted
+    bool endsInside_ = false;  // the last frame read is cut off
     bool truncated_ = false;
 };
 

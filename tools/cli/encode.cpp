@@ -3,6 +3,7 @@
 // order, pixel shape and timing.
 #include <cstdio>
 #include <cstring>
+#include <deque>
 
 extern "C" {
 #include <libavutil/parseutils.h>
@@ -121,7 +122,8 @@ class Encoder {
 public:
     explicit Encoder(const EncodeJob& job)
         : job_(job),
-          run_(job.input, job.rate, job.output, job.container),
+          run_(job.input, job.rate, job.output, job.container,
+               {"-f matroska", ".avi, .mkv or .mov"}),
           stream_(run_.Input().VideoStream()),
           video_(run_.Input(), stream_) {
         RequireQlnuContainer(run_.Output());
@@ -148,7 +150,7 @@ private:
     const AVFrame* FirstPicture() {
         bool ended = false;
         for (;;) {
-            if (const AVFrame* frame = video_.Receive()) {
+            if (const AVFrame* frame = Receive()) {
                 return frame;
             }
             if (ended) {
@@ -222,15 +224,35 @@ private:
     // Hands the decoder a packet (nullptr at the end) and notes damage the decoder finds.
     void SendPicture(const AVPacket* packet) {
         if (packet != nullptr) {
-            lastTime_ = packet->pts;
+            sentTimes_.push_back(packet->pts);
+            if (std::ssize(sentTimes_) > video_.Lag() + 1) {
+                sentTimes_.pop_front();
+            }
         }
         if (!video_.Send(packet)) {
-            NoteDamage(lastTime_);
+            NoteDamage();
         }
     }
 
-    void NoteDamage(int64_t time) {
+    // The next picture the decoder gives, or nullptr. The decoder reports on the packets in
+    // the order they were sent, a picture or damage each, its lag after them: the picture is
+    // that of the earliest packet sent that it has not reported on.
+    const AVFrame* Receive() {
+        const AVFrame* frame = video_.Receive();
+        if (frame != nullptr && !sentTimes_.empty()) {
+            sentTimes_.pop_front();
+        }
+        return frame;
+    }
+
+    // Damage is in the earliest packet sent that the decoder has not reported on.
+    void NoteDamage() {
         ++damaged_;
+        int64_t time = AV_NOPTS_VALUE;
+        if (!sentTimes_.empty()) {
+            time = sentTimes_.front();
+            sentTimes_.pop_front();
+        }
         const double seconds = time == AV_NOPTS_VALUE ? 0 : time * av_q2d(stream_.time_base);
         char when[32];
         std::snprintf(when, sizeof when, "%.3f", seconds);
@@ -239,11 +261,11 @@ private:
     }
 
     void CompressDecoded() {
-        while (const AVFrame* frame = video_.Receive()) {
+        while (const AVFrame* frame = Receive()) {
             Compress(*frame);
         }
         if (video_.TakeDamage()) {
-            NoteDamage(lastTime_);
+            NoteDamage();
         }
     }
 
@@ -327,7 +349,9 @@ private:
     std::size_t frameBytes_ = 0;  // the most a compressed frame takes
     int64_t frames_ = 0;
     int64_t damaged_ = 0;
-    int64_t lastTime_ = AV_NOPTS_VALUE;  // of the last packet given to the decoder
+    // The times of the packets given to the decoder that it has not reported on yet, as many
+    // as its lag at most (where it reports on a packet without a picture, the oldest go).
+    std::deque<int64_t> sentTimes_;
 };
 
 }  // namespace

@@ -110,10 +110,7 @@ int InfoCommand(int argc, char** argv) {
     const int64_t stated = stream.nb_frames;
     const bool truncated = count.truncated || (stated > 0 && count.lastNumber < stated);
     if (truncated) {
-        std::printf(
-            "the file is truncated: it ends %s frame %lld%s\n",
-            count.truncated ? "inside" : "after", static_cast<long long>(count.lastNumber),
-            stated > 0 ? (" of the " + std::to_string(stated) + " its header states").c_str() : "");
+        std::printf("%s\n", TruncationText(count.truncated, count.lastNumber, stated).c_str());
     }
     const int64_t dropped = count.lastNumber - count.read;
     std::printf(

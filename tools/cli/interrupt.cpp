@@ -49,7 +49,7 @@ void UndoAndExit(int signal) {
         // Nothing more can be done on the way out if this fails.
         [[maybe_unused]] const int result = ftruncate(descriptor, length);
     }
-    _exit(128 + signal);
+    DieOf(signal);
 }
 
 void OnStopSignal(int signal) {
@@ -83,6 +83,20 @@ void HandleInterrupts() {
     }
     // A reader that goes away (a player closed) is reported as an error, not a silent death.
     std::signal(SIGPIPE, SIG_IGN);
+}
+
+void DieOf(int signal) {
+    struct sigaction action {};
+    action.sa_handler = SIG_DFL;
+    sigemptyset(&action.sa_mask);
+    sigaction(signal, &action, nullptr);
+    // Inside its handler the signal is blocked; unblocked, the raised one ends the process.
+    sigset_t only;
+    sigemptyset(&only);
+    sigaddset(&only, signal);
+    pthread_sigmask(SIG_UNBLOCK, &only, nullptr);
+    raise(signal);
+    _exit(128 + signal);
 }
 
 int InterruptingSignal() {

@@ -14,6 +14,9 @@ extern "C" {
 // Installs the handlers; called once by the main thread before it starts any other thread.
 void HandleInterrupts();
 
+// Ends the process by `signal` itself, as if no handler had caught it, so that a shell sees
+// the death by the signal (and stops a loop) rather than an exit status.
+[[noreturn]] void DieOf(int signal);
 // The signal that interrupted the job, or 0.
 int InterruptingSignal();
 // Throws a ToolError once the user has asked the job to stop.

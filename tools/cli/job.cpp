@@ -19,8 +19,8 @@ const char* MissingOutcome(FrameTiming timing) {
 }  // namespace
 
 Job::Job(const std::string& input, std::optional<AVRational> rate, const std::string& output,
-         const std::optional<std::string>& container)
-    : input_(input, rate), output_(output, container, input_.File().Identity()) {}
+         const std::optional<std::string>& container, const OutputChoices& choices)
+    : input_(input, rate), output_(output, container, input_.File().Identity(), choices) {}
 
 void Job::PlaceFrames(const AVStream& video, AVRational rate) {
     timeline_.emplace(output_.Timing(), video.time_base, rate, video.start_time);

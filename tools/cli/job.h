@@ -18,9 +18,9 @@
 class Job {
 public:
     // Opens the input (`rate` for a picture sequence) and names the output; throws a ToolError
-    // when either cannot be, or the output is the input.
+    // when either cannot be (suggesting one of `choices`), or the output is the input.
     Job(const std::string& input, std::optional<AVRational> rate, const std::string& output,
-        const std::optional<std::string>& container);
+        const std::optional<std::string>& container, const OutputChoices& choices);
 
     MediaInput& Input() { return input_; }
     const MediaInput& Input() const { return input_; }

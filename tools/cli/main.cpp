@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
         // Whatever failed after an interruption failed because of it.
         if (const int signal = InterruptingSignal(); signal != 0) {
             std::fputs("qlnu: interrupted\n", stderr);
-            return 128 + signal;
+            DieOf(signal);
         }
         std::fprintf(stderr, "qlnu: %s\n", error.what());
         if (error.Status() == kExitUsage) {

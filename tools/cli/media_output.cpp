@@ -20,12 +20,11 @@ bool GoesBack(const AVOutputFormat& format) {
 }  // namespace
 
 MediaOutput::MediaOutput(const std::string& path, const std::optional<std::string>& format,
-                         const std::optional<FileIdentity>& input)
-    : path_(path), name_(ShownName(path, true)), input_(input) {
+                         const std::optional<FileIdentity>& input, const OutputChoices& choices)
+    : path_(path), name_(ShownName(path, true)), input_(input), choices_(choices) {
     if (!format && path == "-") {
         throw ToolError(
-            "name the container of standard output with -f (for example -f nut, "
-            "-f matroska or -f yuv4mpegpipe)",
+            std::string("name the container of standard output with -f (") + choices.streams + ")",
             kExitUsage);
     }
     const char* type = format ? format->c_str() : nullptr;
@@ -34,9 +33,8 @@ MediaOutput::MediaOutput(const std::string& path, const std::optional<std::strin
         if (format) {
             throw ToolError("FFmpeg writes no container called " + *format, kExitUsage);
         }
-        throw FileError(path,
-                        "FFmpeg knows no file type by this name (try .avi, .mkv, .y4m, or "
-                        "frame%04d.png)");
+        throw FileError(path, std::string("FFmpeg knows no file type by this name (try ") +
+                                  choices.names + ")");
     }
     context_.reset(context);
     context_->interrupt_callback = InterruptCallback();
@@ -73,7 +71,8 @@ void MediaOutput::Start() {
         if (!file_->Seekable() && GoesBack(Format())) {
             throw FileError(name_, std::string(Format().long_name) +
                                        " cannot be written to a pipe, since its writer goes "
-                                       "back to finish it; stream with -f matroska or -f nut");
+                                       "back to finish it; stream with " +
+                                       choices_.streams);
         }
         context_->pb = file_->Io();
         context_->flags |= AVFMT_FLAG_CUSTOM_IO;

@@ -18,12 +18,18 @@ enum class FrameTiming {
     kNone,        // frames one after the other (Y4M, pictures): gaps are filled by repeating
 };
 
+// What a command can write, as its messages suggest it when the output named cannot be.
+struct OutputChoices {
+    const char* streams;  // containers for a pipe, as -f options: "-f matroska"
+    const char* names;    // file names: ".avi, .mkv or .mov"
+};
+
 class MediaOutput {
 public:
     // The container is `format` (an FFmpeg muxer name, from -f) or the one FFmpeg knows by the
-    // path's extension. Throws a ToolError when there is none.
+    // path's extension. Throws a ToolError, suggesting one of `choices`, when there is none.
     MediaOutput(const std::string& path, const std::optional<std::string>& format,
-                const std::optional<FileIdentity>& input);
+                const std::optional<FileIdentity>& input, const OutputChoices& choices);
 
     AVFormatContext& Context() const { return *context_; }
     const AVOutputFormat& Format() const { return *context_->oformat; }
@@ -53,6 +59,7 @@ private:
     std::string path_;
     std::string name_;
     std::optional<FileIdentity> input_;
+    OutputChoices choices_;
     // Declared before the context, which refers to their I/O contexts.
     std::unique_ptr<OutputFile> file_;
     std::vector<std::unique_ptr<OutputFile>> pictures_;

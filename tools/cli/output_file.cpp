@@ -144,7 +144,11 @@ void OutputFile::OpenTemporaryBeside(const std::string& target) {
     std::string temporary = folder + "." + name.substr(0, 200) + ".qlnu-XXXXXX";
     descriptor_ = mkostemp(temporary.data(), O_CLOEXEC);
     if (descriptor_ < 0) {
-        ThrowSystemError(path_, "cannot write");
+        // The file itself may well be writable: it is the folder that refuses.
+        const int error = errno;
+        throw FileError(path_, "cannot create a temporary file in " +
+                                   (folder.empty() ? std::string("./") : folder) +
+                                   " (where it is written first): " + std::strerror(error));
     }
     owned_ = true;
     temporary_ = temporary;

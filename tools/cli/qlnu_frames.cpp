@@ -57,3 +57,13 @@ FrameCheck CheckFrame(const uint8_t* frame, std::size_t size, int width, int hei
     }
     return {fieldSeen[0] && fieldSeen[1] ? FrameShape::kWhole : FrameShape::kOneField, ""};
 }
+
+std::string TruncationText(bool insideLastFrame, int64_t lastFrame, int64_t statedFrames) {
+    std::string text = std::string("the file is truncated: it ends ") +
+                       (insideLastFrame ? "inside" : "after") + " frame " +
+                       std::to_string(lastFrame);
+    if (statedFrames > 0) {
+        text += " of the " + std::to_string(statedFrames) + " its header states";
+    }
+    return text;
+}

@@ -21,3 +21,7 @@ struct FrameCheck {
 // end, each field must hold width × height bytes, no two fields may have the same parity, and
 // every field must lie within the first eight records, the ones readers walk.
 FrameCheck CheckFrame(const uint8_t* frame, std::size_t size, int width, int height);
+
+// How info and decode say that a file ends before the frame count its header states (0 when it
+// states none): "the file is truncated: it ends inside frame 7 of the 50 its header states".
+std::string TruncationText(bool insideLastFrame, int64_t lastFrame, int64_t statedFrames);

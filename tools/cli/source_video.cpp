@@ -27,6 +27,10 @@ bool SourceVideo::IsRgb() const {
     return IsRgbPixelFormat(decoder_->pix_fmt);
 }
 
+int SourceVideo::Lag() const {
+    return (decoder_->active_thread_type & FF_THREAD_FRAME) != 0 ? decoder_->thread_count - 1 : 0;
+}
+
 bool SourceVideo::Send(const AVPacket* packet) {
     const int sent = avcodec_send_packet(decoder_.get(), packet);
     return sent >= 0 || sent == AVERROR_EOF;

@@ -14,6 +14,9 @@ public:
 
     // Whether the source samples are RGB rather than YUV.
     bool IsRgb() const;
+    // How many packets later than it was sent the decoder reports on a packet: each of its
+    // frame threads but one holds a packet it is still decoding.
+    int Lag() const;
 
     // Gives the decoder a packet of the stream (nullptr at the end of the input); false when
     // the decoder finds the packet damaged, whose pictures are then lost.

@@ -5,7 +5,8 @@
 #include <stdexcept>
 #include <string>
 
-// The exit statuses of the tool; an interrupted job ends with 128 + the signal's number.
+// The exit statuses of the tool; an interrupted job ends by the signal itself (128 + its
+// number to a shell).
 inline constexpr int kExitFailed = 1;   // bad input or unwritable output: nothing was written
 inline constexpr int kExitUsage = 2;    // a command line the tool does not understand
 inline constexpr int kExitDamaged = 3;  // damaged input: written without the damaged frames
