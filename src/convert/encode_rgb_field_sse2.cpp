@@ -13,6 +13,7 @@
 
 #include <cstddef>
 
+#include "convert/repack_row_walk.h"
 #include "convert/rgb_field_kernels.h"
 #include "convert/rgb_to_yuv_coefficients.h"
 
@@ -144,10 +145,8 @@ struct UnalignedStore {
     }
 };
 
-// The rows are read from the last upward, each left to right, which no hardware prefetcher
-// follows from one row to the next: while one row is converted, the same stretch of the next
-// row is fetched, a whole row ahead. A group is at most a line long, so fetching the line of
-// each group's last byte, and the row's first line, asks for every line of the row.
+// The rows are read from the last upward, which no hardware prefetcher follows from one row to
+// the next; the row walk fetches each next row while one is converted.
 void FetchLine(const BYTE* at) {
     _mm_prefetch(reinterpret_cast<const char*>(at), _MM_HINT_T0);
 }
@@ -166,24 +165,20 @@ struct Rgb32 {
     }
 };
 
-// Destination row k takes source row rows - 1 - k: the bottom-up rows become a top-down field.
-// One group per turn keeps the block's values within the 32-bit driver's eight registers.
+// Destination row k takes source row rows - 1 - k: the bottom-up rows become a top-down field,
+// walked from the last source row with the stride negated. One group per turn keeps the
+// block's values within the 32-bit driver's eight registers.
 template <class Store, class Format>
 void EncodeRows(BYTE* destination, const BYTE* source, int width, int rows, int destinationStride,
                 int sourceStride) {
     const Coefficients k = LoadCoefficients();
-    const unsigned groups = static_cast<unsigned>(width) / 16;
-    for (int row = 0; row < rows; ++row) {
-        const BYTE* in = source + static_cast<std::ptrdiff_t>(rows - 1 - row) * sourceStride;
-        BYTE* out = destination + static_cast<std::ptrdiff_t>(row) * destinationStride;
-        // The last row fetches itself again, which costs nothing.
-        const std::ptrdiff_t toNextRow = row + 1 < rows ? -sourceStride : 0;
-        FetchLine(in + toNextRow);
-        for (unsigned group = 0; group < groups; ++group, in += Format::kGroupBytes, out += 32) {
-            FetchLine(in + toNextRow + Format::kGroupBytes - 1);
+    const BYTE* lastRow = source + static_cast<std::ptrdiff_t>(rows - 1) * sourceStride;
+    repack::WalkRowsFetchingNext(
+        destination, lastRow, width, rows, destinationStride, -sourceStride, Format::kGroupBytes,
+        [&k](BYTE* out, const BYTE* in) {
             EncodeBlock<Store>(out, Format::Split(in, k.highBytes), k);
-        }
-    }
+        },
+        FetchLine);
 }
 
 // One alignment test per call: the stride is part of it, so every row shares the first

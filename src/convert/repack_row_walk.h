@@ -1,5 +1,5 @@
-// The row walk every packer and unpacker shares: width / 16 blocks per row, rows in order,
-// nothing touched between the end of one row and the start of the next.
+// The row walk every packer and unpacker, and the SSE2 RGB encoders, share: width / 16 blocks
+// per row, rows in order, nothing touched between the end of one row and the start of the next.
 #pragma once
 
 #include <cstddef>

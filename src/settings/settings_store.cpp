@@ -69,6 +69,17 @@ constexpr LPCSTR kAppValueNames[kFullScreenAppSlots] = {
     "App1", "App2",  "App3",  "App4",  "App5",  "App6",  "App7",  "App8",
     "App9", "App10", "App11", "App12", "App13", "App14", "App15", "App16"};
 
+// The slots in use, numbered from "App1" without gaps, and their count.
+void WriteFullScreenApps(RegKey& key) {
+    DWORD written = 0;
+    for (const char* slot : FullScreenApps) {
+        if (slot[0] != '\0') {
+            WriteString(key, kAppValueNames[written++], slot);
+        }
+    }
+    WriteDword(key, "AppCount", written);
+}
+
 void EmptySlotsFrom(int first) {
     for (auto* slot = std::begin(FullScreenApps) + first; slot != std::end(FullScreenApps);
          ++slot) {
@@ -128,9 +139,7 @@ void WriteDefaultSettings() {
     WriteDword(key, "FiltrateAlpha", 1);
     WriteDword(key, "FastDCT", 0);
     WriteDword(key, "ChangeFieldsOrder", 0);
-    WriteDword(key, "AppCount", std::size(kDefaultFullScreenApps));
-    WriteString(key, "App1", kDefaultFullScreenApps[0]);
-    WriteString(key, "App2", kDefaultFullScreenApps[1]);
+    WriteFullScreenApps(key);
 }
 
 void SaveSettings() {
@@ -139,13 +148,7 @@ void SaveSettings() {
         return;
     }
     RegKey& key = levels.back();
-    DWORD written = 0;
-    for (const char* slot : FullScreenApps) {
-        if (slot[0] != '\0') {
-            WriteString(key, kAppValueNames[written++], slot);
-        }
-    }
-    WriteDword(key, "AppCount", written);
+    WriteFullScreenApps(key);
     WriteDword(key, "FastDCT", DefaultCodecState.FastDCT != 0);
     WriteDword(key, "ChangeFieldsOrder", DefaultCodecState.ChangeFieldsOrder != 0);
     WriteDword(key, "FiltrateAlpha", DefaultCodecState.FiltrateAlpha != 0);
